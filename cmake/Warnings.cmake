@@ -1,0 +1,22 @@
+# One warnings target shared by every library, program and test of the project.
+add_library(korvane_warnings INTERFACE)
+if(MSVC)
+    target_compile_options(korvane_warnings INTERFACE /W4)
+    if(KORVANE_WERROR)
+        target_compile_options(korvane_warnings INTERFACE /WX)
+    endif()
+else()
+    target_compile_options(korvane_warnings INTERFACE
+        -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Wold-style-cast
+        -Wcast-align -Woverloaded-virtual -Wnull-dereference -Wimplicit-fallthrough
+        -Wno-missing-field-initializers)
+    if(KORVANE_WERROR)
+        target_compile_options(korvane_warnings INTERFACE -Werror)
+    endif()
+endif()
+
+if(KORVANE_SANITIZE)
+    add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer
+                        -fno-sanitize-recover=undefined)
+    add_link_options(-fsanitize=address,undefined)
+endif()

@@ -1,0 +1,43 @@
+// Reading and writing the program's small text files: whole-file reads with clear errors,
+// line splitting that accepts CR, LF or both, and writes that never destroy the old file.
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <limits>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kv {
+
+// Reads the whole file. A missing file, a folder or a read error raises Exception with a
+// message naming the file.
+[[nodiscard]] std::string ReadWholeFile(const std::filesystem::path& file);
+
+// Splits text into lines at CR, LF or CR LF. A zero byte ends the text. A final line
+// without a line break counts; the empty text has no lines.
+[[nodiscard]] std::vector<std::string> SplitTextLines(std::string_view text);
+
+// ReadWholeFile, then SplitTextLines.
+[[nodiscard]] std::vector<std::string> ReadTextFileLines(const std::filesystem::path& file);
+
+// Every line followed by CR LF.
+[[nodiscard]] std::string JoinLinesCrLf(const std::vector<std::string>& lines);
+
+struct TWriteOptions {
+    // Tests make the write fail after this many bytes to prove that nothing is lost.
+    std::size_t FailAfterBytes = std::numeric_limits<std::size_t>::max();
+};
+
+// Writes Bytes to a temporary file beside Target and renames it over Target, so a failed
+// write leaves the old file as it was. Raises Exception naming the file on failure.
+void WriteFileAtomically(const std::filesystem::path& target, std::string_view bytes,
+                         const TWriteOptions& options = {});
+
+// The path as text for messages and headings (UTF-8 on Linux, the ANSI code page on Windows,
+// both given back as Windows-1252).
+[[nodiscard]] std::string PathToText(const std::filesystem::path& p);
+[[nodiscard]] std::filesystem::path TextToPath(std::string_view text);
+
+} // namespace kv

@@ -1,0 +1,28 @@
+// Self-delimiting values joined on one line of text: a decimal length, "{", the characters, "}".
+// Favourites files and link template files are built from them.
+#pragma once
+
+#include "workspace/BrushInfo.h"
+
+#include <cstdint>
+#include <string>
+
+namespace kv {
+
+[[nodiscard]] std::string EncodeString(const std::string& s);
+[[nodiscard]] std::string EncodeInteger(std::int32_t i);
+
+// Take the first value off the front of Stream. Failures raise Exception with
+// "Invalid encoded string" or "Invalid encoded integer"; the stream is then left part-read.
+[[nodiscard]] std::string DecodeString(std::string& stream);
+[[nodiscard]] std::int32_t DecodeInteger(std::string& stream);
+
+[[nodiscard]] std::string EncodeBrushInfo(const TBrushInfo& info);
+// Kind, brush number, object ID and name; anything after the fourth value is ignored.
+[[nodiscard]] TBrushInfo DecodeBrushInfo(std::string line);
+
+// The decimal text read as a 32-bit signed integer: an optional sign and at least one digit,
+// nothing else. False for anything else, including values out of range.
+[[nodiscard]] bool ParseInt32(const std::string& text, std::int32_t& value) noexcept;
+
+} // namespace kv
