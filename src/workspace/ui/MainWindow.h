@@ -1,0 +1,188 @@
+// The main window: tool bar, favourites list, filter label and log, and the menus and actions
+// through which every command of the program is reached.
+#pragma once
+
+#include "workspace/BrushInfo.h"
+#include "workspace/DisplayFilter.h"
+
+#include <QColor>
+#include <QList>
+#include <QMainWindow>
+#include <QStringList>
+
+#include <cstdint>
+#include <exception>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class QAction;
+class QActionGroup;
+class QLabel;
+class QMenu;
+class QTextEdit;
+class QToolBar;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace kv {
+
+class TDmMisc;
+class TKorvane_DragObjectEx;
+class TUiPrompts;
+
+// What the main window is given by the program entry (or a test).
+struct TMainWindowEnv {
+    QStringList Arguments; // command-line parameters, without the program itself
+    std::filesystem::path SettingsFile;
+    TUiPrompts* Prompts = nullptr;
+    TDmMisc* DmMisc = nullptr;
+};
+
+inline constexpr const char* kWebSiteAddress = "https://www.korvane.org/";
+
+class TFrmKvMain : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TFrmKvMain(const TMainWindowEnv& env);
+    ~TFrmKvMain() override;
+
+    // The log: newest line on top, each behind a "[hh:nn] " time stamp. An invalid colour
+    // stands for the window-text colour.
+    void Log(const std::string& text, const QColor& color = QColor());
+    void LogError(const std::string& text);
+    // One red line (type name first for the specific types) and the default beep.
+    void LogException(const std::exception& e);
+
+    // Favourites and their rows.
+    TBrushInfo* NewBrushInfo();
+    void DisposeBrushInfo(TBrushInfo* item);
+    void FillListItem(QTreeWidgetItem* row) const;
+    QTreeWidgetItem* AddFavorite(const TBrushInfo& info, bool replaceSameBrush);
+    void SelectByBrushNum(std::int32_t n);
+    [[nodiscard]] TBrushInfo GetSelectedInfo() const;
+    [[nodiscard]] QList<QTreeWidgetItem*> GetSelectedItems() const;
+    void ClearFavorites();
+    void RebuildList();
+    [[nodiscard]] static TBrushInfo* ItemOfRow(const QTreeWidgetItem* row);
+    [[nodiscard]] QTreeWidgetItem* RowOfItem(const TBrushInfo* item) const;
+    // The items of all rows in display order.
+    [[nodiscard]] std::vector<const TBrushInfo*> RowItems() const;
+    void SortByColumn(int column); // a click on the column's header
+    // The drag object of a drag from the list: the selected favourites in display order.
+    [[nodiscard]] std::unique_ptr<TKorvane_DragObjectEx> CreateDragObject() const;
+
+    // The favourites file.
+    void SetModified(bool flag);
+    void SetFileName(const std::filesystem::path& file);
+    void NewFavorites();
+    void CheckSaveChanges();
+    void SaveFavorites(const std::filesystem::path& file);
+    void LoadFavorites(const std::filesystem::path& file);
+    void UpdateCaption();
+
+    // Recomputes which actions are enabled from the selected row.
+    void UpdateActions();
+
+    [[nodiscard]] const TFavoriteList& Favorites() const { return favorites_; }
+    [[nodiscard]] bool Modified() const { return modified_; }
+    [[nodiscard]] const std::filesystem::path& FileName() const { return fileName_; }
+    [[nodiscard]] int SortColumn() const { return sortColumn_; }
+    [[nodiscard]] bool SortDescending() const { return sortDescending_; }
+    [[nodiscard]] bool DebugMode() const { return debugMode_; }
+    [[nodiscard]] TUiPrompts& Prompts() const { return prompts_; }
+    [[nodiscard]] TDmMisc& DmMisc() const { return dmMisc_; }
+
+    TDisplayFilter ListFilter;
+    TDisplayFilter ImportFilter;
+
+    QToolBar* ToolBar1 = nullptr;
+    QTreeWidget* LvFavs = nullptr;
+    QLabel* LbFilter = nullptr;
+    QTextEdit* ReLog = nullptr;
+    QMenu* PopupFavs = nullptr;
+    QMenu* PopupLog = nullptr;
+    QMenu* MiDebug = nullptr;
+    QMenu* MiDebug2 = nullptr;
+    QAction* MiDockUndock = nullptr;
+    QAction* MiDockLeft = nullptr;
+    QAction* MiDockTop = nullptr;
+    QAction* MiDockRight = nullptr;
+    QAction* MiDockBottom = nullptr;
+    QAction* MiPush = nullptr;
+
+    QAction* ActProperties = nullptr;
+    QAction* ActLinks = nullptr;
+    QAction* ActSources = nullptr;
+    QAction* ActReceptrons = nullptr;
+    QAction* ActSelInDromEd = nullptr;
+    QAction* ActGoto = nullptr;
+    QAction* ActRemoveFav = nullptr;
+    QAction* ActClearAllFav = nullptr;
+    QAction* ActAddDromEdSel = nullptr;
+    QAction* ActSelDromEdSel = nullptr;
+    QAction* ActToggleWindows = nullptr;
+    QAction* ActNew = nullptr;
+    QAction* ActLoad = nullptr;
+    QAction* ActSave = nullptr;
+    QAction* ActSaveAs = nullptr;
+    QAction* ActImportMis = nullptr;
+    QAction* ActSanityCheck = nullptr;
+    QAction* ActLootList = nullptr;
+    QAction* ActFilter = nullptr;
+    QAction* ActSearch = nullptr;
+    QAction* ActSettings = nullptr;
+    QAction* ActStartDromEd = nullptr;
+    QAction* ActLinkPainter = nullptr;
+    QAction* ActAbout = nullptr;
+    QAction* ActWebSite = nullptr;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QAction* MakeAction(const char* name, const QString& caption, const QString& hint,
+                        std::function<void()> handler);
+    void CreateActions();
+    void CreateMenus();
+    void CreateToolBar();
+    void CreateList();
+    void CreateLog();
+    void ApplyDockMenu();
+
+    // Handlers.
+    void ActRemoveFavExecute();
+    void ActClearAllFavExecute();
+    void ActNewExecute();
+    void ActLoadExecute();
+    void ActSaveExecute();
+    void ActSaveAsExecute();
+    void ActFilterExecute();
+    void ActSearchExecute();
+    void ActAboutExecute();
+    void ActWebSiteExecute();
+    void LvFavsDblClick();
+    void LvFavsStartDrag();
+    void MiDockClick(QAction* item);
+    void MiPushClick();
+    void MiDebugFormClick();
+    void NotAvailableYet(const QAction* action);
+
+    TUiPrompts& prompts_;
+    TDmMisc& dmMisc_;
+    std::filesystem::path settingsFile_;
+    std::filesystem::path fileName_;
+    bool modified_ = false;
+    bool shownOnce_ = false;
+    int sortColumn_ = -1;
+    bool sortDescending_ = false;
+    TFavoriteList favorites_;
+    bool debugMode_ = false;
+    QActionGroup* dockGroup_ = nullptr;
+};
+
+} // namespace kv
