@@ -8,11 +8,10 @@
 namespace {
 
 void PrintUsage(std::FILE* out) {
-    std::fprintf(out,
-                 "Usage: korvane-cli [--help] [--version]\n"
-                 "\n"
-                 "  --help      show this text\n"
-                 "  --version   print the program's name and version\n");
+    std::fprintf(out, "Usage: korvane-cli [--help] [--version]\n"
+                      "\n"
+                      "  --help      show this text\n"
+                      "  --version   print the program's name and version\n");
 }
 
 } // namespace

@@ -17,8 +17,7 @@ int main(int argc, char** argv) {
     kv::TDmMisc dmMisc;
     kv::TMainWindowEnv env;
     env.Arguments = QApplication::arguments().mid(1);
-    env.SettingsFile =
-        kv::SettingsFilePath(kv::PathFromQt(QApplication::applicationFilePath()));
+    env.SettingsFile = kv::SettingsFilePath(kv::PathFromQt(QApplication::applicationFilePath()));
     env.Prompts = &prompts;
     env.DmMisc = &dmMisc;
 

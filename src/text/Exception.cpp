@@ -16,8 +16,8 @@ std::string ExceptionClassName(const std::exception& e) {
 }
 
 std::string DescribeException(const std::exception& e) {
-    const bool plain =
-        IsAbort(e) || typeid(e) == typeid(Exception) || dynamic_cast<const Exception*>(&e) == nullptr;
+    const bool plain = IsAbort(e) || typeid(e) == typeid(Exception) ||
+                       dynamic_cast<const Exception*>(&e) == nullptr;
     if (plain && dynamic_cast<const std::bad_alloc*>(&e) == nullptr) return e.what();
     return ExceptionClassName(e) + ": " + e.what();
 }

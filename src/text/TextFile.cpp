@@ -132,8 +132,8 @@ void WriteFileAtomically(const fs::path& target, std::string_view bytes,
         if (!f) {
             throw Exception("Cannot write file " + Quoted(target) + ": " + SystemReason(errno));
         }
-        const std::size_t allowed = bytes.size() < options.FailAfterBytes ? bytes.size()
-                                                                          : options.FailAfterBytes;
+        const std::size_t allowed =
+            bytes.size() < options.FailAfterBytes ? bytes.size() : options.FailAfterBytes;
         const std::size_t written = std::fwrite(bytes.data(), 1, allowed, f.get());
         int err = errno;
         bool ok = written == bytes.size();

@@ -173,7 +173,9 @@ std::string Utf8ToWin1252(std::string_view s) {
             ok = (cont & 0xC0) == 0x80;
             cp = (cp << 6) | (cont & 0x3F);
         }
-        if (!ok) {
+        // An overlong form is malformed too: it must not smuggle in "/", "A" or a zero byte.
+        constexpr char32_t kShortestForm[] = {0, 0, 0x80, 0x800, 0x10000};
+        if (!ok || cp < kShortestForm[len]) {
             out += '?';
             ++i;
             continue;

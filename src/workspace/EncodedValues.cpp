@@ -18,9 +18,7 @@ bool ParseInt32(const std::string& text, std::int32_t& value) noexcept {
     return true;
 }
 
-std::string EncodeString(const std::string& s) {
-    return std::to_string(s.size()) + "{" + s + "}";
-}
+std::string EncodeString(const std::string& s) { return std::to_string(s.size()) + "{" + s + "}"; }
 
 std::string EncodeInteger(std::int32_t i) { return EncodeString(std::to_string(i)); }
 

@@ -5,6 +5,7 @@
 
 #include <string>
 
+class QAction;
 class QPlainTextEdit;
 class QPushButton;
 
@@ -22,6 +23,7 @@ public:
     QPushButton* BtObjs = nullptr;
     QPushButton* BtWmChar = nullptr;
     QPlainTextEdit* ReLog = nullptr;
+    QAction* MiClear = nullptr;
 };
 
 } // namespace kv

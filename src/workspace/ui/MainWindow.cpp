@@ -98,23 +98,22 @@ QAction* TFrmKvMain::MakeAction(const char* name, const QString& caption, const 
 
 void TFrmKvMain::CreateActions() {
     const auto later = [this](QAction** slot) { return [this, slot] { NotAvailableYet(*slot); }; };
-    ActProperties = MakeAction("ActProperties", "Properties...", "Edit Properties", later(&ActProperties));
+    ActProperties =
+        MakeAction("ActProperties", "Properties...", "Edit Properties", later(&ActProperties));
     ActLinks = MakeAction("ActLinks", "Links...", "Edit Links", later(&ActLinks));
     ActSources = MakeAction("ActSources", "Sources...", {}, later(&ActSources));
     ActReceptrons = MakeAction("ActReceptrons", "Receptrons...", {}, later(&ActReceptrons));
-    ActSelInDromEd =
-        MakeAction("ActSelInDromEd", "Select (in DromEd)", {}, later(&ActSelInDromEd));
+    ActSelInDromEd = MakeAction("ActSelInDromEd", "Select (in DromEd)", {}, later(&ActSelInDromEd));
     ActGoto = MakeAction("ActGoto", "Go to (in DromEd)", "Go to selected item in DromEd",
                          later(&ActGoto));
-    ActRemoveFav = MakeAction("ActRemoveFav", "Remove from Favorites", {},
-                              [this] { ActRemoveFavExecute(); });
+    ActRemoveFav =
+        MakeAction("ActRemoveFav", "Remove from Favorites", {}, [this] { ActRemoveFavExecute(); });
     ActClearAllFav = MakeAction("ActClearAllFav", "Clear all Favorites", {},
                                 [this] { ActClearAllFavExecute(); });
     ActAddDromEdSel = MakeAction("ActAddDromEdSel", "Add DromEd selection",
                                  "Add current DromEd selction to list", later(&ActAddDromEdSel));
-    ActSelDromEdSel =
-        MakeAction("ActSelDromEdSel", "Select DromEd selection",
-                   "Select current DromEd selction in list", later(&ActSelDromEdSel));
+    ActSelDromEdSel = MakeAction("ActSelDromEdSel", "Select DromEd selection",
+                                 "Select current DromEd selction in list", later(&ActSelDromEdSel));
     ActToggleWindows = MakeAction("ActToggleWindows", "Switch between DromEd/Korvane", {},
                                   later(&ActToggleWindows));
     ActNew = MakeAction("ActNew", "&New", {}, [this] { ActNewExecute(); });
@@ -136,8 +135,8 @@ void TFrmKvMain::CreateActions() {
     ActStartDromEd = MakeAction("ActStartDromEd", "Start DromEd", {}, later(&ActStartDromEd));
     ActLinkPainter = MakeAction("ActLinkPainter", "Link Painter", {}, later(&ActLinkPainter));
     ActAbout = MakeAction("ActAbout", "&About Korvane...", {}, [this] { ActAboutExecute(); });
-    ActWebSite = MakeAction("ActWebSite", "Go to Korvane web site...", {},
-                            [this] { ActWebSiteExecute(); });
+    ActWebSite =
+        MakeAction("ActWebSite", "Go to Korvane web site...", {}, [this] { ActWebSiteExecute(); });
     for (QAction* a : findChildren<QAction*>()) addAction(a); // shortcuts work window-wide
 }
 
@@ -156,8 +155,7 @@ void TFrmKvMain::CreateMenus() {
 
     QMenu* edit = bar->addMenu("&Edit");
     edit->setObjectName("MiEdit");
-    edit->addActions(
-        {ActProperties, ActLinks, ActSources, ActReceptrons, ActSelInDromEd, ActGoto});
+    edit->addActions({ActProperties, ActLinks, ActSources, ActReceptrons, ActSelInDromEd, ActGoto});
     edit->addSeparator();
     edit->addActions({ActFilter, ActSearch, ActRemoveFav, ActClearAllFav});
 
@@ -181,9 +179,8 @@ void TFrmKvMain::CreateMenus() {
     MiDockRight = dockItem("MiDockRight", "Right", 3);
     MiDockBottom = dockItem("MiDockBottom", "Bottom", 4);
     MiDockUndock->setChecked(true);
-    connect(dockGroup_, &QActionGroup::triggered, this, [this](QAction* a) {
-        RunGuarded(this, prompts_, [this, a] { MiDockClick(a); });
-    });
+    connect(dockGroup_, &QActionGroup::triggered, this,
+            [this](QAction* a) { RunGuarded(this, prompts_, [this, a] { MiDockClick(a); }); });
     docking->addSeparator();
     MiPush = docking->addAction("Push DromEd to screen edge");
     MiPush->setObjectName("MiPush");
@@ -215,9 +212,8 @@ void TFrmKvMain::CreateMenus() {
     MiDebug2->addAction("foo")->setObjectName("MiFoo");
     connect(PopupFavs, &QMenu::aboutToShow, this, &TFrmKvMain::UpdateActions);
     LvFavs->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(LvFavs, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
-        PopupFavs->popup(LvFavs->viewport()->mapToGlobal(pos));
-    });
+    connect(LvFavs, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { PopupFavs->popup(LvFavs->viewport()->mapToGlobal(pos)); });
 }
 
 void TFrmKvMain::CreateToolBar() {
@@ -286,8 +282,7 @@ void TFrmKvMain::LogException(const std::exception& e) {
 void TFrmKvMain::UpdateCaption() {
     const std::string name =
         fileName_.empty() ? std::string("Unnamed") : PathToText(fileName_.filename());
-    setWindowTitle(QString(kProductVersionText) + " [" + (modified_ ? "*" : "") + ToQt(name) +
-                   "]");
+    setWindowTitle(QString(kProductVersionText) + " [" + (modified_ ? "*" : "") + ToQt(name) + "]");
 }
 
 void TFrmKvMain::UpdateActions() {

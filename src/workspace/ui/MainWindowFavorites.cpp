@@ -74,8 +74,9 @@ void TFrmKvMain::CreateList() {
     LvFavs->header()->setSectionsClickable(true);
     LvFavs->header()->setSortIndicatorShown(false);
     LvFavs->header()->setStretchLastSection(false);
-    connect(LvFavs->header(), &QHeaderView::sectionClicked, this,
-            [this](int column) { RunGuarded(this, prompts_, [this, column] { SortByColumn(column); }); });
+    connect(LvFavs->header(), &QHeaderView::sectionClicked, this, [this](int column) {
+        RunGuarded(this, prompts_, [this, column] { SortByColumn(column); });
+    });
     connect(LvFavs, &QTreeWidget::itemSelectionChanged, this, &TFrmKvMain::UpdateActions);
     connect(LvFavs, &QTreeWidget::itemDoubleClicked, this,
             [this] { RunGuarded(this, prompts_, [this] { LvFavsDblClick(); }); });
@@ -140,9 +141,8 @@ QTreeWidgetItem* MakeRow(TBrushInfo* item) {
 
 QTreeWidgetItem* TFrmKvMain::AddFavorite(const TBrushInfo& info, bool replaceSameBrush) {
     if (replaceSameBrush) {
-        const auto it = std::find_if(favorites_.begin(), favorites_.end(), [&](const auto& p) {
-            return p->BrushNum == info.BrushNum;
-        });
+        const auto it = std::find_if(favorites_.begin(), favorites_.end(),
+                                     [&](const auto& p) { return p->BrushNum == info.BrushNum; });
         if (it != favorites_.end()) {
             TBrushInfo* old = it->get();
             delete RowOfItem(old); // a row removes itself from its view
@@ -293,8 +293,8 @@ void TFrmKvMain::NewFavorites() {
 
 void TFrmKvMain::CheckSaveChanges() {
     if (!modified_) return;
-    switch (prompts_.Message(this, "Save changes?", TMsgType::Confirmation,
-                             TMsgButtons::YesNoCancel)) {
+    switch (
+        prompts_.Message(this, "Save changes?", TMsgType::Confirmation, TMsgButtons::YesNoCancel)) {
     case TMsgAnswer::Yes:
         ActSaveExecute();
         if (modified_) throw EAbort();

@@ -36,7 +36,11 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The row of the selected entry, -1 when none is selected.
+    [[nodiscard]] int SelectedRow() const;
     void AcceptEntry(int row);
+    // Enter and double click in the list, and "Ok".
+    void AcceptSelected();
     TUiPrompts& prompts_;
     std::vector<TBrushInfo> candidates_;
     std::int32_t result_ = 0;

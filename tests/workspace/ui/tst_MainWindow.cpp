@@ -86,11 +86,11 @@ private slots:
 
     void menusHoldTheirCommands() {
         TMainWindowFixture f;
-        QCOMPARE(MenuTexts(TopMenu(*f.Win, "&File")),
-                 (QStringList{"&New", "&Open...", "&Save", "Save &As...", "-",
-                              "Load from mission file...", "Check mission file for errors...",
-                              "Generate loot list from mission file...", "-", "Settings...",
-                              "E&xit"}));
+        QCOMPARE(
+            MenuTexts(TopMenu(*f.Win, "&File")),
+            (QStringList{"&New", "&Open...", "&Save", "Save &As...", "-",
+                         "Load from mission file...", "Check mission file for errors...",
+                         "Generate loot list from mission file...", "-", "Settings...", "E&xit"}));
         QCOMPARE(MenuTexts(TopMenu(*f.Win, "&Edit")),
                  (QStringList{"Properties...", "Links...", "Sources...", "Receptrons...",
                               "Select (in DromEd)", "Go to (in DromEd)", "-", "Display filter...",
@@ -101,8 +101,8 @@ private slots:
                               "Go to Korvane web site...", "&About Korvane...", "Debug"}));
         QMenu* docking = f.Win->findChild<QMenu*>("MiDocking");
         QVERIFY(docking);
-        QCOMPARE(MenuTexts(docking), (QStringList{"Undocked", "Left", "Top", "Right", "Bottom",
-                                                  "-", "Push DromEd to screen edge"}));
+        QCOMPARE(MenuTexts(docking), (QStringList{"Undocked", "Left", "Top", "Right", "Bottom", "-",
+                                                  "Push DromEd to screen edge"}));
         QCOMPARE(MenuTexts(f.Win->PopupFavs),
                  (QStringList{"Properties...", "Links...", "Sources...", "Receptrons...",
                               "Select (in DromEd)", "Go to (in DromEd)", "-",
@@ -142,9 +142,9 @@ private slots:
         f.Win->LogException(Exception("Failed to move DromEd camera"));
         f.Win->LogException(ETestSpecific());
         f.Win->LogException(EAbort());
-        QCOMPARE(f.LogLines(), (QStringList{"Operation aborted",
-                                            "EDromEdNotFound: DromEd window not found",
-                                            "Failed to move DromEd camera"}));
+        QCOMPARE(f.LogLines(),
+                 (QStringList{"Operation aborted", "EDromEdNotFound: DromEd window not found",
+                              "Failed to move DromEd camera"}));
         QCOMPARE(f.Prompts.Beeps, 3);
     }
 
@@ -214,8 +214,8 @@ private slots:
             f.Win->LvFavs->clearSelection();
             if (c.row >= 0) f.Row(c.row)->setSelected(true);
             const QString where = QString("row %1").arg(c.row);
-            for (QAction* a : {f.Win->ActProperties, f.Win->ActLinks, f.Win->ActSources,
-                               f.Win->ActReceptrons}) {
+            for (QAction* a :
+                 {f.Win->ActProperties, f.Win->ActLinks, f.Win->ActSources, f.Win->ActReceptrons}) {
                 QVERIFY2(a->isEnabled() == c.needsObject, qPrintable(where + " " + a->text()));
             }
             for (QAction* a : {f.Win->ActSelInDromEd, f.Win->ActGoto, f.Win->ActRemoveFav}) {

@@ -123,8 +123,10 @@ private slots:
     void unreadableFilesLeaveTheWorkspaceAlone_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("missing") << "missing.kvf" << "does not exist";
-        QTest::newRow("folder") << "folder.kvf" << "folder";
+        QTest::newRow("missing") << "missing.kvf"
+                                 << "does not exist";
+        QTest::newRow("folder") << "folder.kvf"
+                                << "folder";
     }
     void unreadableFilesLeaveTheWorkspaceAlone() {
         QFETCH(QString, name);
@@ -144,8 +146,9 @@ private slots:
     void veryLongAndBinaryLinesLoadOrFailCleanly() {
         TMainWindowFixture f;
         const QByteArray longName(3 * 1024 * 1024, 'x');
-        WriteBytes(f.Path("long.kvf"), "*FAVLIST\n1{4}1{1}1{2}" + QByteArray::number(longName.size()) +
-                                           "{" + longName + "}\n~FAVLIST\n");
+        WriteBytes(f.Path("long.kvf"), "*FAVLIST\n1{4}1{1}1{2}" +
+                                           QByteArray::number(longName.size()) + "{" + longName +
+                                           "}\n~FAVLIST\n");
         f.Win->LoadFavorites(PathFromQt(f.Path("long.kvf")));
         QCOMPARE(f.Win->Favorites().at(0)->Name.size(), std::size_t(longName.size()));
 
