@@ -64,6 +64,7 @@ public:
     void SelectByBrushNum(std::int32_t n);
     [[nodiscard]] TBrushInfo GetSelectedInfo() const;
     [[nodiscard]] QList<QTreeWidgetItem*> GetSelectedItems() const;
+    [[nodiscard]] std::vector<int> SelectedRowNumbers() const;
     void ClearFavorites();
     void RebuildList();
     [[nodiscard]] static TBrushInfo* ItemOfRow(const QTreeWidgetItem* row);

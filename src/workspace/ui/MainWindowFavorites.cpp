@@ -172,22 +172,35 @@ void TFrmKvMain::SelectByBrushNum(std::int32_t n) {
     LogError("No item with brush number " + std::to_string(n));
 }
 
+std::vector<int> TFrmKvMain::SelectedRowNumbers() const {
+    // Straight from the selection's ranges: asking each row whether it is selected costs a
+    // walk over all ranges per row, which long lists with scattered selections cannot afford.
+    const int count = LvFavs->topLevelItemCount();
+    std::vector<bool> marked(static_cast<std::size_t>(count), false);
+    for (const QItemSelectionRange& range : LvFavs->selectionModel()->selection()) {
+        if (range.parent().isValid()) continue;
+        for (int r = std::max(range.top(), 0); r <= range.bottom() && r < count; ++r) {
+            marked[static_cast<std::size_t>(r)] = true;
+        }
+    }
+    std::vector<int> rows;
+    for (int r = 0; r < count; ++r) {
+        if (marked[static_cast<std::size_t>(r)]) rows.push_back(r);
+    }
+    return rows;
+}
+
 QList<QTreeWidgetItem*> TFrmKvMain::GetSelectedItems() const {
     QList<QTreeWidgetItem*> rows;
-    for (int i = 0; i < LvFavs->topLevelItemCount(); ++i) {
-        QTreeWidgetItem* row = LvFavs->topLevelItem(i);
-        if (row->isSelected()) rows << row;
-    }
+    for (const int r : SelectedRowNumbers()) rows << LvFavs->topLevelItem(r);
     return rows;
 }
 
 TBrushInfo TFrmKvMain::GetSelectedInfo() const {
     if (LvFavs == nullptr) return {};
-    // The first selected row in display order; the selection model knows the rows without a
-    // walk over the whole list.
     int first = -1;
-    for (const QModelIndex& idx : LvFavs->selectionModel()->selectedRows()) {
-        if (first < 0 || idx.row() < first) first = idx.row();
+    for (const QItemSelectionRange& range : LvFavs->selectionModel()->selection()) {
+        if (!range.parent().isValid() && (first < 0 || range.top() < first)) first = range.top();
     }
     const TBrushInfo* item = first < 0 ? nullptr : ItemOfRow(LvFavs->topLevelItem(first));
     return item != nullptr ? *item : TBrushInfo{};
@@ -210,10 +223,8 @@ void TFrmKvMain::SortByColumn(int column) {
     }
     const QList<QTreeWidgetItem*> selected = GetSelectedItems();
     QTreeWidgetItem* current = LvFavs->currentItem();
-    QList<QTreeWidgetItem*> rows;
-    rows.reserve(LvFavs->topLevelItemCount());
     LvFavs->setUpdatesEnabled(false);
-    while (LvFavs->topLevelItemCount() > 0) rows << LvFavs->takeTopLevelItem(0);
+    QList<QTreeWidgetItem*> rows = LvFavs->invisibleRootItem()->takeChildren();
     std::stable_sort(rows.begin(), rows.end(), [this](QTreeWidgetItem* a, QTreeWidgetItem* b) {
         return CompareFavorites(*ItemOfRow(a), *ItemOfRow(b), sortColumn_, sortDescending_) < 0;
     });
@@ -240,12 +251,24 @@ void TFrmKvMain::RebuildList() {
 }
 
 void TFrmKvMain::ActRemoveFavExecute() {
-    for (QTreeWidgetItem* row : GetSelectedItems()) {
-        TBrushInfo* item = ItemOfRow(row);
-        delete row;
-        DisposeBrushInfo(item);
+    // One pass over the rows rather than one removal per row, so that removing thousands of
+    // rows stays quick.
+    std::unordered_set<const TBrushInfo*> removed;
+    for (const QTreeWidgetItem* row : GetSelectedItems()) removed.insert(ItemOfRow(row));
+    LvFavs->setUpdatesEnabled(false);
+    QList<QTreeWidgetItem*> kept;
+    for (QTreeWidgetItem* row : LvFavs->invisibleRootItem()->takeChildren()) {
+        if (removed.contains(ItemOfRow(row))) {
+            delete row;
+        } else {
+            kept << row;
+        }
     }
+    LvFavs->addTopLevelItems(kept);
+    std::erase_if(favorites_, [&](const auto& item) { return removed.contains(item.get()); });
+    LvFavs->setUpdatesEnabled(true);
     SetModified(true);
+    UpdateActions();
 }
 
 void TFrmKvMain::ActClearAllFavExecute() {

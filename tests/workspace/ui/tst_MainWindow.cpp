@@ -84,6 +84,18 @@ private slots:
         QCOMPARE(f.Win->windowTitle(), QString("Korvane 0.94 [*level1.kvf]"));
     }
 
+    void showingAgainRepeatsNothingOfTheFirstShow() {
+        TMainWindowFixture f;
+        f.Add(bkTerrain, 2, 0, "b");
+        f.Add(bkTerrain, 1, 0, "a");
+        f.Win->SortByColumn(1);
+        Settings.Dock = 1;
+        f.Win->hide();
+        f.Win->show();
+        QCOMPARE(f.Win->SortColumn(), 1);
+        QVERIFY(f.Win->MiDockRight->isChecked()); // the menu is not marked again
+    }
+
     void menusHoldTheirCommands() {
         TMainWindowFixture f;
         QCOMPARE(
