@@ -26,8 +26,8 @@ std::unique_ptr<TPlatform> CreatePlatform(std::string_view name) {
 #ifdef KORVANE_HAVE_WIN32_PLATFORM
     offered += ", win32";
 #endif
-    throw Exception("Unknown platform \"" + std::string(name) + "\" (this build offers: " +
-                    offered + ")");
+    throw Exception("Unknown platform \"" + std::string(name) +
+                    "\" (this build offers: " + offered + ")");
 }
 
 } // namespace kv

@@ -1,1 +1,215 @@
-// being written
+// Finding DromEd, bringing it to the front, closing its dialogs and typing commands, end to end
+// on the simulated desktop.
+#include "dromed/DromEdWindow.h"
+#include "support/SimDromEdFixture.h"
+
+#include <gtest/gtest.h>
+
+namespace kv {
+namespace {
+
+using sim::TSimEventKind;
+using test::TSimDromEdFixture;
+
+TEST(FindDromEdWindowTest, NotRunningRaisesNotFound) {
+    sim::TSimDesktop desktop;
+    try {
+        (void)FindDromEdWindow(desktop);
+        FAIL() << "no exception";
+    } catch (const EDromEdNotFound& e) {
+        EXPECT_STREQ(e.what(), "DromEd window not found");
+        EXPECT_STREQ(e.ClassName(), "EDromEdNotFound");
+    }
+    EXPECT_FALSE(BringDromEdToFront(desktop));
+    EXPECT_THROW(SendDromEdCommand(desktop, "edit_obj 1"), EDromEdNotFound);
+}
+
+struct TitleCase {
+    const char* Title;
+    bool Found;
+};
+
+class FindDromEdTitleTest : public ::testing::TestWithParam<TitleCase> {};
+
+TEST_P(FindDromEdTitleTest, TitleMustNameDromEdInAnyCase) {
+    TSimDromEdFixture f;
+    f.DromEd->SetTitle(GetParam().Title);
+    if (GetParam().Found) {
+        EXPECT_EQ(FindDromEdWindow(f.Desktop), f.DromEd->MainWindow());
+    } else {
+        EXPECT_THROW((void)FindDromEdWindow(f.Desktop), EDromEdNotFound);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Titles, FindDromEdTitleTest,
+                         ::testing::Values(TitleCase{"DromEd", true},
+                                           TitleCase{"dromed - miss1.mis", true},
+                                           TitleCase{"Thief 2 DROMED editor", true},
+                                           TitleCase{"Thief 2", false}, TitleCase{"", false},
+                                           TitleCase{"Drom Ed", false}));
+
+TEST(FindDromEdWindowTest, MinimisedCountsAsNotRunning) {
+    TSimDromEdFixture f;
+    f.DromEd->Minimise();
+    EXPECT_THROW((void)FindDromEdWindow(f.Desktop), EDromEdNotFound);
+    EXPECT_FALSE(BringDromEdToFront(f.Desktop));
+    f.DromEd->Restore();
+    EXPECT_EQ(FindDromEdWindow(f.Desktop), f.DromEd->MainWindow());
+}
+
+TEST(FindDromEdWindowTest, OnlyTheFirstWindowOfTheClassIsExamined) {
+    TSimDromEdFixture f;
+    sim::TSimWindowSpec other;
+    other.ClassName = kDromEdClass;
+    other.Title = "Thief 2"; // the game itself uses the same window class
+    other.Rect = {0, 0, 640, 480};
+    f.Desktop.CreateSimWindow(other);
+    EXPECT_THROW((void)FindDromEdWindow(f.Desktop), EDromEdNotFound);
+}
+
+TEST(ActivateWindowTest, SendsHotkeyAndRestoreThenComesToFront) {
+    TSimDromEdFixture f;
+    const THwnd dromEd = f.DromEd->MainWindow();
+    EXPECT_TRUE(BringDromEdToFront(f.Desktop));
+    EXPECT_EQ(f.Desktop.GetForegroundWindow(), dromEd);
+    const auto messages = f.Events(TSimEventKind::Message);
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[0].Msg, win::WM_SYSCOMMAND);
+    EXPECT_EQ(messages[0].WParam, win::SC_HOTKEY);
+    EXPECT_EQ(messages[0].LParam, static_cast<std::intptr_t>(dromEd));
+    EXPECT_EQ(messages[1].WParam, win::SC_RESTORE);
+
+    f.Desktop.SetForegroundWindow(f.Own);
+    f.DromEd->SetRefuseForeground(true);
+    EXPECT_FALSE(BringDromEdToFront(f.Desktop));
+    EXPECT_EQ(f.Desktop.GetForegroundWindow(), f.Own);
+}
+
+TEST(DromEdCommandPiecesTest, PiecesOfTwentyWithEscapesKeptWhole) {
+    EXPECT_EQ(DromEdCommandPieces(""), std::vector<std::string>{});
+    EXPECT_EQ(DromEdCommandPieces("edit_obj 12"), std::vector<std::string>{"edit_obj 12"});
+    const std::string text45(45, 'x');
+    EXPECT_EQ(DromEdCommandPieces(text45),
+              (std::vector<std::string>{std::string(20, 'x'), std::string(20, 'x'), "xxxxx"}));
+    // 19 ordinary characters and an escaped one make a piece of 22.
+    EXPECT_EQ(DromEdCommandPieces(std::string(19, 'a') + "+b"),
+              (std::vector<std::string>{std::string(19, 'a') + "{+}", "b"}));
+    EXPECT_EQ(DromEdCommandPieces("%()+^{}~"),
+              (std::vector<std::string>{"{%}{(}{)}{+}{^}{{}{}}", "{~}"}));
+}
+
+TEST(SendDromEdCommandTest, TypesEscapeColonTextAndEnter) {
+    TSimDromEdFixture f;
+    ASSERT_TRUE(SendDromEdCommand(f.Desktop, "edit_obj 12"));
+    EXPECT_EQ(f.DromEd->Commands(), std::vector<std::string>{"edit_obj 12"});
+    const auto keys = f.Events(TSimEventKind::Key);
+    ASSERT_GE(keys.size(), 8u);
+    // Escape down and up, then Shift, the colon's key down and up, Shift up.
+    EXPECT_EQ(keys[0].Vk, win::VK_ESCAPE);
+    EXPECT_EQ(keys[0].Flags, 0u);
+    EXPECT_EQ(keys[0].Scan, 0x01);
+    EXPECT_EQ(keys[1].Vk, win::VK_ESCAPE);
+    EXPECT_EQ(keys[1].Flags, win::KEYEVENTF_KEYUP);
+    EXPECT_EQ(keys[2].Vk, win::VK_SHIFT);
+    EXPECT_EQ(keys[3].Vk, 0xBA);
+    EXPECT_EQ(keys[3].Scan, 0x27);
+    EXPECT_EQ(keys[5].Vk, win::VK_SHIFT);
+    EXPECT_EQ(keys[5].Flags, win::KEYEVENTF_KEYUP);
+    EXPECT_EQ(keys[keys.size() - 2].Vk, win::VK_RETURN);
+    EXPECT_EQ(keys.back().Vk, win::VK_RETURN);
+    EXPECT_EQ(keys.back().Flags, win::KEYEVENTF_KEYUP);
+    EXPECT_EQ(f.Sleeps(), std::vector<std::uint32_t>{100});
+    EXPECT_EQ(f.Desktop.GetForegroundWindow(), f.DromEd->MainWindow()); // DromEd stays in front
+}
+
+TEST(SendDromEdCommandTest, LongCommandGoesInPiecesEachFollowedBy100ms) {
+    TSimDromEdFixture f;
+    const std::string command = "link_objs 1000 2000 " + std::string(25, 'z'); // 45 characters
+    ASSERT_EQ(command.size(), 45u);
+    ASSERT_TRUE(SendDromEdCommand(f.Desktop, command));
+    EXPECT_EQ(f.DromEd->Commands(), std::vector<std::string>{command});
+    EXPECT_EQ(f.Sleeps(), (std::vector<std::uint32_t>{100, 100, 100}));
+    // No key of a later piece is sent before the 100 ms after the previous one have passed.
+    const auto sleeps = f.Events(TSimEventKind::Sleep);
+    const auto keys = f.Events(TSimEventKind::Key);
+    std::size_t keysBeforeFirstSleep = 0;
+    for (const auto& k : keys) keysBeforeFirstSleep += k.Time <= sleeps[0].Time ? 1 : 0;
+    EXPECT_LT(keysBeforeFirstSleep, keys.size());
+    EXPECT_EQ(keys.back().Time, sleeps[2].Time + 100);
+}
+
+TEST(SendDromEdCommandTest, KeyScriptCharactersArriveAsThemselves) {
+    TSimDromEdFixture f;
+    const std::string command = "say a+b {c} 50% ~x^2 (ok)";
+    ASSERT_TRUE(SendDromEdCommand(f.Desktop, command));
+    EXPECT_EQ(f.DromEd->Commands(), std::vector<std::string>{command});
+}
+
+TEST(SendDromEdCommandTest, EmptyCommandStillTypesEscapeColonAndEnter) {
+    TSimDromEdFixture f;
+    EXPECT_TRUE(SendDromEdCommand(f.Desktop, ""));
+    EXPECT_EQ(f.DromEd->Commands(), std::vector<std::string>{""});
+    EXPECT_TRUE(f.Sleeps().empty());
+}
+
+TEST(SendDromEdCommandTest, RefusedForegroundTypesNothing) {
+    TSimDromEdFixture f;
+    f.DromEd->SetRefuseForeground(true);
+    EXPECT_FALSE(SendDromEdCommand(f.Desktop, "edit_obj 12"));
+    EXPECT_TRUE(f.Events(TSimEventKind::Key).empty());
+    EXPECT_TRUE(f.DromEd->Commands().empty());
+}
+
+TEST(CloseDromEdPopupsTest, StubbornDialogGivesUpAfterFiveRetries) {
+    TSimDromEdFixture f;
+    f.DromEd->SetStubbornDialogs(true);
+    const THwnd dialog = f.DromEd->OpenDialog("Properties of 12");
+    const auto start = f.Desktop.Now();
+    EXPECT_FALSE(SendDromEdCommand(f.Desktop, "edit_obj 12"));
+    EXPECT_EQ(f.Sleeps(), (std::vector<std::uint32_t>{10, 100, 100, 100, 100, 100}));
+    EXPECT_EQ(f.Desktop.Now() - start, 510u);
+    EXPECT_TRUE(f.Desktop.IsWindow(dialog));
+    EXPECT_TRUE(f.Events(TSimEventKind::Key).empty());
+}
+
+TEST(CloseDromEdPopupsTest, NestedDialogClosesBeforeItsOwner) {
+    TSimDromEdFixture f;
+    const THwnd outer = f.DromEd->OpenDialog("Links of 12");
+    const THwnd inner = f.DromEd->OpenDialog("Edit link", outer);
+    const THwnd second = f.DromEd->OpenDialog("Properties of 3");
+    ASSERT_TRUE(SendDromEdCommand(f.Desktop, "edit_obj 12"));
+    std::vector<THwnd> closed;
+    for (const auto& m : f.Events(TSimEventKind::Message)) {
+        if (m.Msg == win::WM_CLOSE) closed.push_back(m.Window);
+    }
+    ASSERT_EQ(closed.size(), 3u);
+    const auto at = [&](THwnd w) { return std::find(closed.begin(), closed.end(), w); };
+    EXPECT_LT(at(inner), at(outer));
+    EXPECT_NE(at(second), closed.end());
+    EXPECT_EQ(f.DromEd->Dialogs().size(), 1u); // the new property editor
+}
+
+TEST(CloseDromEdPopupsTest, StubbornNestedDialogKeepsItsOwnerOpen) {
+    TSimDromEdFixture f;
+    const THwnd outer = f.DromEd->OpenDialog("Links of 12");
+    f.DromEd->SetStubbornDialogs(true);
+    f.DromEd->OpenDialog("Edit link", outer);
+    EXPECT_FALSE(CloseDromEdPopups(f.Desktop));
+    EXPECT_TRUE(f.Desktop.IsWindow(outer));
+}
+
+TEST(CloseDromEdPopupsTest, WindowsOfOtherThreadsOrWithoutDialogStyleAreLeftAlone) {
+    TSimDromEdFixture f;
+    sim::TSimWindowSpec tool;
+    tool.ClassName = "ToolWindow";
+    tool.Owner = f.DromEd->MainWindow();
+    tool.ThreadId = 77;
+    tool.Style = win::WS_VISIBLE; // no popup, border or system menu
+    tool.Rect = {0, 0, 10, 10};
+    const THwnd plain = f.Desktop.CreateSimWindow(tool);
+    EXPECT_TRUE(CloseDromEdPopups(f.Desktop));
+    EXPECT_TRUE(f.Desktop.IsWindow(plain));
+}
+
+} // namespace
+} // namespace kv

@@ -18,17 +18,17 @@
 namespace kv::sim {
 
 enum class TSimEventKind {
-    Key,        // Vk, Scan, Flags
-    Message,    // Window, Msg, WParam, LParam (sent with SendMessage)
-    Sleep,      // Ms
-    Pump,       // a keyboard message pump
-    MessageBox, // Window (owner), Text, Caption, Flags
-    Beep,       // Flags (the beep type)
-    Foreground, // Window that came to the front
-    Process,    // Text (command line), Caption (current directory), Flags (creation flags)
-    Priority,   // Flags (priority class)
-    ShellOpen,  // Text
-    Move,       // Window, Rect
+    Key,           // Vk, Scan, Flags
+    Message,       // Window, Msg, WParam, LParam (sent with SendMessage)
+    Sleep,         // Ms
+    Pump,          // a keyboard message pump
+    MessageBox,    // Window (owner), Text, Caption, Flags
+    Beep,          // Flags (the beep type)
+    Foreground,    // Window that came to the front
+    Process,       // Text (command line), Caption (current directory), Flags (creation flags)
+    Priority,      // Flags (priority class)
+    ShellOpen,     // Text
+    Move,          // Window, Rect
     KeyboardState, // the keyboard state array was written
 };
 
@@ -210,6 +210,9 @@ private:
     };
     TSimEvent& Record(TSimEventKind kind);
     TSimWindow* TopWindowAt(int x, int y);
+    TDc* FindDc(THandle dc);
+    void ComposeScreen(int left, int top, int width, int height, TBitmap& dest, int destX,
+                       int destY);
 
     int screenWidth_;
     int screenHeight_;
@@ -231,6 +234,8 @@ private:
     std::map<THandle, std::shared_ptr<TBitmap>> bitmaps_;
     THandle nextProcessHandle_ = 0x500;
     std::vector<THandle> openProcessHandles_;
+    std::vector<THandle> openThreadHandles_;
+    std::uint32_t nextProcessId_ = 0x1000;
 };
 
 } // namespace kv::sim
