@@ -4,6 +4,7 @@
 // panel pixel by pixel with the interface font where the program reads them.
 #pragma once
 
+#include "dromed/DromEdFields.h"
 #include "dromed/Glyphs.h"
 #include "platform/sim/SimDesktop.h"
 #include "workspace/BrushInfo.h"
@@ -11,6 +12,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kv::sim {
@@ -48,6 +50,7 @@ struct TSimDromEdOptions {
     std::uint32_t ThreadId = 77;
 };
 
+// The desktop must outlive the simulated DromEd, which destroys its windows when it goes.
 class TSimDromEd {
 public:
     TSimDromEd(TSimDesktop& desktop, TSimDromEdOptions options = {});
@@ -91,9 +94,10 @@ public:
 
     // The client area as drawn now.
     [[nodiscard]] std::uint32_t ClientPixel(int x, int y);
+    [[nodiscard]] const TPixelImage& ClientImage();
 
     // Colours of the drawing.
-    static constexpr std::uint32_t kPanelColour = 0x00202020;  // dark, behind light text
+    static constexpr std::uint32_t kPanelColour = 0x00202020; // dark, behind light text
     static constexpr std::uint32_t kLightInk = 0x00E0E0E0;
     static constexpr std::uint32_t kStatusColour = 0x00C0C0C0; // light, behind dark text
     static constexpr std::uint32_t kDarkInk = 0x00000000;
@@ -102,6 +106,14 @@ private:
     void OnKey(const TSimKeyInput& key);
     void Execute(const std::string& command);
     void Redraw();
+    void DrawField(TDromEdField field, const std::string& text, std::uint32_t ink);
+    void SetStatus(std::string text);
+    void CompressBrushIds();
+    void LoadFile(std::string_view argument);
+    [[nodiscard]] const TSimBrush* FindBrush(std::int32_t brushId) const;
+    [[nodiscard]] bool ObjectExists(std::int32_t objId) const;
+    [[nodiscard]] TPoint ClientSize() const;
+    void UpdateFrame();
 
     TSimDesktop& desktop_;
     TSimDromEdOptions options_;
