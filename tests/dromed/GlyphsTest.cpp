@@ -1,1 +1,320 @@
-// being written
+// The built-in interface font: its table, cutting the strip form of the shapes and drawing text.
+#include "dromed/Glyphs.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace kv {
+namespace {
+
+constexpr unsigned char kSpace = 0x20;
+
+// Builds a glyph strip column by column.
+class TStripBuilder {
+public:
+    // A column with bit r = row r.
+    void Column(std::uint16_t bits) {
+        for (int row = 0; row < kGlyphSize; ++row) {
+            if ((bits >> row) & 1) {
+                const int bit = row * kGlyphStripColumns + next_;
+                strip_[static_cast<std::size_t>(bit / 8)] |=
+                    static_cast<std::uint8_t>(1 << (bit % 8));
+            }
+        }
+        ++next_;
+    }
+    void Blank(int columns = 1) { next_ += columns; }
+    void Glyph(const TGlyph& glyph) {
+        for (int column = 0; column < glyph.Width; ++column) {
+            std::uint16_t bits = 0;
+            for (int row = 0; row < kGlyphSize; ++row) {
+                if (glyph.Ink(column, row)) bits |= static_cast<std::uint16_t>(1 << row);
+            }
+            Column(bits);
+        }
+    }
+    [[nodiscard]] int Next() const { return next_; }
+    [[nodiscard]] const TGlyphStrip& Strip() const { return strip_; }
+
+private:
+    TGlyphStrip strip_{};
+    int next_ = 0;
+};
+
+const TGlyph& GlyphOf(char ch) { return GlyphTable()[static_cast<unsigned char>(ch)]; }
+
+// The strip form of the font: glyphs in strip order, one blank column after each. The start
+// column of each glyph is noted in Starts.
+TGlyphStrip FontStrip(std::vector<int>* starts = nullptr) {
+    TStripBuilder b;
+    for (const char ch : GlyphOrder()) {
+        if (starts != nullptr) starts->push_back(b.Next());
+        b.Glyph(GlyphOf(ch));
+        b.Blank();
+    }
+    return b.Strip();
+}
+
+std::string AssertionOf(const TGlyphStrip& strip) {
+    try {
+        (void)InitGlyphTable(strip);
+    } catch (const EAssertionFailed& e) {
+        return e.what();
+    }
+    return {};
+}
+
+int Index(char ch) { return static_cast<int>(GlyphOrder().find(ch)); }
+
+// ---------------------------------------------------------------------------------------------
+// The table
+
+TEST(GlyphTableTest, HoldsTheStripCharactersAndTheSpace) {
+    const TGlyphTable& table = GlyphTable();
+    int recognised = 0;
+    for (int code = 0; code < 256; ++code) {
+        const TGlyph& glyph = table[static_cast<std::size_t>(code)];
+        if (glyph.Width == 0) continue;
+        ++recognised;
+        EXPECT_LE(glyph.Width, kGlyphSize) << "code " << code;
+        EXPECT_TRUE(code == kSpace ||
+                    GlyphOrder().find(static_cast<char>(code)) != std::string_view::npos)
+            << "code " << code;
+    }
+    EXPECT_EQ(recognised, 102);
+    EXPECT_EQ(table[kSpace].Width, 2);
+    EXPECT_EQ(table[kSpace].Pixels, TGlyph{}.Pixels);
+}
+
+TEST(GlyphTableTest, OrderIsLettersThenUmlautsPunctuationAndDigits) {
+    const std::string_view order = GlyphOrder();
+    ASSERT_EQ(order.size(), 101u);
+    EXPECT_EQ(order.substr(0, 52), "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+    EXPECT_EQ(order.substr(52), "\xC4\xD6\xDC\xE4\xF6\xFC\xDF<>|,.-;:_^1234567890!\"$%&/()=?`{[]}"
+                                "\\'#\xB4*+~");
+}
+
+TEST(GlyphTableTest, ShapesStandColumnAfterColumnWithRowZeroAtTheTop) {
+    // "1": 104 1FC 100
+    const TGlyph& one = GlyphOf('1');
+    ASSERT_EQ(one.Width, 3);
+    for (int row = 0; row < kGlyphSize; ++row) {
+        EXPECT_EQ(one.Ink(0, row), row == 2 || row == 8) << row;
+        EXPECT_EQ(one.Ink(1, row), row >= 2 && row <= 8) << row;
+        EXPECT_EQ(one.Ink(2, row), row == 8) << row;
+    }
+    EXPECT_EQ(GlyphOf('m').Width, 11);
+    EXPECT_EQ(GlyphOf('|').Width, 1);
+    for (int row = 0; row < kGlyphSize; ++row) EXPECT_TRUE(GlyphOf('|').Ink(0, row));
+    // Row 10 is used by the descenders.
+    EXPECT_TRUE(GlyphOf('j').Ink(0, 10));
+    EXPECT_TRUE(GlyphOf(',').Ink(0, 10));
+}
+
+TEST(GlyphTableTest, DoubleQuoteHasABlankColumnBetweenItsTicks) {
+    const TGlyph& quote = GlyphOf('"');
+    ASSERT_EQ(quote.Width, 3);
+    for (int row = 0; row < kGlyphSize; ++row) {
+        EXPECT_FALSE(quote.Ink(1, row));
+        EXPECT_EQ(quote.Ink(0, row), row == 2 || row == 3);
+        EXPECT_EQ(quote.Ink(2, row), row == 2 || row == 3);
+    }
+}
+
+TEST(GlyphTableTest, SomeCharactersShareTheirShape) {
+    EXPECT_EQ(GlyphOf('\xD6'), GlyphOf('\xF6')); // upper and lower case o umlaut
+    EXPECT_EQ(GlyphOf('\''), GlyphOf('\xB4'));   // apostrophe and acute accent
+    EXPECT_NE(GlyphOf('\xC4'), GlyphOf('\xE4'));
+}
+
+TEST(GlyphTableTest, EveryGlyphHasInkInItsFirstAndLastColumn) {
+    for (const char ch : GlyphOrder()) {
+        const TGlyph& glyph = GlyphOf(ch);
+        bool first = false;
+        bool last = false;
+        for (int row = 0; row < kGlyphSize; ++row) {
+            first = first || glyph.Ink(0, row);
+            last = last || glyph.Ink(glyph.Width - 1, row);
+        }
+        EXPECT_TRUE(first && last)
+            << "character " << static_cast<int>(static_cast<unsigned char>(ch));
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Cutting the strip
+
+TEST(InitGlyphTableTest, CutsTheStripBackIntoTheTable) {
+    EXPECT_EQ(InitGlyphTable(FontStrip()), GlyphTable());
+}
+
+TEST(InitGlyphTableTest, IgnoresLeadingBlankColumnsAndWiderGaps) {
+    TStripBuilder b;
+    b.Blank(4);
+    int extra = 0;
+    for (const char ch : GlyphOrder()) {
+        b.Glyph(GlyphOf(ch));
+        const int gap = extra < 16 && Index(ch) % 6 == 0 ? 2 : 1;
+        extra += gap - 1;
+        b.Blank(gap);
+    }
+    ASSERT_LE(b.Next(), kGlyphStripColumns);
+    EXPECT_EQ(InitGlyphTable(b.Strip()), GlyphTable());
+}
+
+TEST(InitGlyphTableTest, GlyphEndingInTheLastColumnIsNotCounted) {
+    TStripBuilder b;
+    for (const char ch : GlyphOrder()) {
+        if (ch == '~') b.Blank(kGlyphStripColumns - GlyphOf('~').Width - b.Next());
+        b.Glyph(GlyphOf(ch));
+        if (ch != '~') b.Blank();
+    }
+    ASSERT_EQ(b.Next(), kGlyphStripColumns);
+    EXPECT_EQ(AssertionOf(b.Strip()), "Not all chars found");
+}
+
+TEST(InitGlyphTableTest, ExtraGlyphAfterTheLastIsExtraneous) {
+    TStripBuilder b;
+    for (const char ch : GlyphOrder()) {
+        b.Glyph(GlyphOf(ch));
+        b.Blank();
+    }
+    b.Column(0x100);
+    b.Blank();
+    EXPECT_EQ(AssertionOf(b.Strip()), "Extraneous char");
+}
+
+TEST(InitGlyphTableTest, GlyphSplitInTwoMakesOneTooMany) {
+    TStripBuilder b;
+    for (const char ch : GlyphOrder()) {
+        const TGlyph& glyph = GlyphOf(ch);
+        if (ch == 'H') {
+            // "H" with its middle column blank: two glyphs.
+            TGlyph half = glyph;
+            half.Width = 3;
+            b.Glyph(half);
+            b.Blank();
+            for (int column = 4; column < glyph.Width; ++column) {
+                std::uint16_t bits = 0;
+                for (int row = 0; row < kGlyphSize; ++row)
+                    bits |= static_cast<std::uint16_t>(glyph.Ink(column, row) << row);
+                b.Column(bits);
+            }
+        } else {
+            b.Glyph(glyph);
+        }
+        b.Blank();
+    }
+    EXPECT_EQ(AssertionOf(b.Strip()), "Extraneous char");
+}
+
+TEST(InitGlyphTableTest, MissingGapMakesACharTooLarge) {
+    std::vector<int> starts;
+    TGlyphStrip strip = FontStrip(&starts);
+    // Ink in the gap after "L" joins it to "M": 6 + 1 + 9 columns.
+    const int gap = starts[static_cast<std::size_t>(Index('M'))] - 1;
+    strip[static_cast<std::size_t>(gap / 8)] |= static_cast<std::uint8_t>(1 << (gap % 8));
+    EXPECT_EQ(AssertionOf(strip), "Char too large (16) at " +
+                                      std::to_string(starts[static_cast<std::size_t>(Index('L'))]));
+}
+
+TEST(InitGlyphTableTest, JoinedFirstGlyphsAreTooLargeAtColumnZero) {
+    TGlyphStrip strip = FontStrip();
+    const int gap = GlyphOf('A').Width; // row 0 of the gap after "A"
+    strip[static_cast<std::size_t>(gap / 8)] |= static_cast<std::uint8_t>(1 << (gap % 8));
+    EXPECT_EQ(AssertionOf(strip), "Char too large (14) at 0");
+}
+
+TEST(InitGlyphTableTest, MissingLastGlyphIsReported) {
+    TStripBuilder b;
+    for (const char ch : GlyphOrder()) {
+        if (ch == '~') break;
+        b.Glyph(GlyphOf(ch));
+        b.Blank();
+    }
+    EXPECT_EQ(AssertionOf(b.Strip()), "Not all chars found");
+}
+
+TEST(InitGlyphTableTest, EmptyStripFindsNothing) {
+    EXPECT_EQ(AssertionOf(TGlyphStrip{}), "Not all chars found");
+}
+
+TEST(InitGlyphTableTest, QuoteWithoutItsGapSwallowsTheNextGlyph) {
+    TStripBuilder b;
+    for (const char ch : GlyphOrder()) {
+        if (ch == '"') {
+            b.Column(0x00C);
+            b.Column(0x00C);
+        } else {
+            b.Glyph(GlyphOf(ch));
+        }
+        b.Blank();
+    }
+    // The gap after the quote is taken as its own, so "$" becomes part of it.
+    EXPECT_EQ(AssertionOf(b.Strip()), "Not all chars found");
+}
+
+// ---------------------------------------------------------------------------------------------
+// Drawing
+
+constexpr std::uint32_t kPaper = 0x00D0D0D0;
+constexpr std::uint32_t kInk = 0x00102030;
+
+// The glyph drawn at (X, Y) of the image, read back from its ink.
+TGlyph ReadBack(const TPixelImage& image, int x, int y, int width) {
+    TGlyph glyph;
+    glyph.Width = width;
+    for (int column = 0; column < width; ++column) {
+        for (int row = 0; row < kGlyphSize; ++row) {
+            glyph.Pixels[static_cast<std::size_t>(column * kGlyphSize + row)] =
+                image.At(x + column, y + row) == kInk ? 1 : 0;
+        }
+    }
+    return glyph;
+}
+
+bool BlankImageColumn(const TPixelImage& image, int x) {
+    for (int y = 0; y < image.Height; ++y) {
+        if (image.At(x, y) != kPaper) return false;
+    }
+    return true;
+}
+
+TEST(DrawGlyphTextTest, DrawsEachGlyphFollowedByAGapColumn) {
+    TPixelImage image(40, 16, kPaper);
+    EXPECT_EQ(DrawGlyphText(image, 3, 2, "Ab", kInk, 40), 3 + 8 + 7);
+    EXPECT_EQ(ReadBack(image, 3, 2, 7), GlyphOf('A'));
+    EXPECT_EQ(ReadBack(image, 11, 2, 6), GlyphOf('b'));
+    EXPECT_TRUE(BlankImageColumn(image, 10));
+    for (int x = 17; x < 40; ++x) EXPECT_TRUE(BlankImageColumn(image, x)) << x;
+    for (int x = 0; x < 3; ++x) EXPECT_TRUE(BlankImageColumn(image, x)) << x;
+}
+
+TEST(DrawGlyphTextTest, SpaceIsTwoBlankColumnsAndUnknownCharactersAreSkipped) {
+    TPixelImage a(60, 12, kPaper);
+    TPixelImage b(60, 12, kPaper);
+    EXPECT_EQ(DrawGlyphText(a, 0, 0, "A B", kInk, 60), 8 + 3 + 7);
+    EXPECT_EQ(DrawGlyphText(b, 0, 0, "A\x01 @B", kInk, 60), 8 + 3 + 7);
+    EXPECT_EQ(a.Pixels, b.Pixels);
+}
+
+TEST(DrawGlyphTextTest, DrawsOnlyColumnsBeforeTheClip) {
+    TPixelImage image(40, 12, kPaper);
+    EXPECT_EQ(DrawGlyphText(image, 5, 0, "HH", kInk, 8), 5 + 16);
+    for (int x = 5; x < 8; ++x) EXPECT_FALSE(BlankImageColumn(image, x)) << x;
+    for (int x = 8; x < 40; ++x) EXPECT_TRUE(BlankImageColumn(image, x)) << x;
+}
+
+TEST(DrawGlyphTextTest, PixelsOutsideTheImageAreLeftOut) {
+    TPixelImage image(6, 8, kPaper);
+    EXPECT_EQ(DrawGlyphText(image, -3, -2, "M", kInk, 100), 7);
+    // Column 3 of "M" (010, row 4) lands at (0, 2).
+    EXPECT_EQ(image.At(0, 2), kInk);
+    EXPECT_EQ(image.At(0, 0), kPaper);
+}
+
+} // namespace
+} // namespace kv

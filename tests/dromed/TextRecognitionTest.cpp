@@ -1,1 +1,550 @@
-// being written
+// Reading text from DromEd's screen: where the fields stand, reading hand-drawn fields, and the
+// fast reading checked against a plain pixel-by-pixel one on many generated fields.
+#include "dromed/TextRecognition.h"
+#include "dromed/DromEdFields.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace kv {
+namespace {
+
+constexpr std::uint32_t kLightGrey = 0x00C8C8C8;
+constexpr std::uint32_t kNearBlack = 0x00201810;
+constexpr std::uint32_t kDarkBlue = 0x00300000;
+constexpr std::uint32_t kWhite = 0x00FFFFFF;
+
+const TGlyph& GlyphOf(char ch) { return GlyphTable()[static_cast<unsigned char>(ch)]; }
+
+// ---------------------------------------------------------------------------------------------
+// The plain reading: every pixel through one read that fails outside the image, every glyph
+// tried in code order, exactly as DromEd's screen is read pixel by pixel.
+
+class TPlainReader {
+public:
+    TPlainReader(const TPixelImage& image, const TRect& rect, bool darkText,
+                 const TGlyphTable& glyphs)
+        : image_(image), rect_(rect), darkText_(darkText), glyphs_(glyphs),
+          height_(rect.Bottom - rect.Top) {}
+
+    std::string Read() const {
+        int left = rect_.Left;
+        int right = rect_.Right;
+        while (left < right && BlankColumn(left)) ++left;
+        if (left >= right) return {};
+        while (right - 1 > left && BlankColumn(right - 1)) --right;
+        if (right < rect_.Right) ++right;
+        std::string text;
+        int x = left;
+        while (x < right) {
+            int best = -1;
+            int bestWidth = 0;
+            for (int code = 0; code < 256; ++code) {
+                const TGlyph& glyph = glyphs_[static_cast<std::size_t>(code)];
+                const int w = glyph.Width;
+                if (w <= bestWidth || x + w >= right) continue;
+                if (!Matches(glyph, x)) continue;
+                if (code != '_' && x + w < rect_.Right && !BlankColumn(x + w)) continue;
+                best = code;
+                bestWidth = w;
+            }
+            if (best >= 0) {
+                text += static_cast<char>(best);
+                x += bestWidth + (best == '_' ? 0 : 1);
+            } else {
+                if (!BlankColumn(x)) text += '?';
+                ++x;
+            }
+        }
+        const auto trimmed = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
+        while (!text.empty() && trimmed(text.back())) text.pop_back();
+        while (!text.empty() && trimmed(text.front())) text.erase(0, 1);
+        return text;
+    }
+
+private:
+    bool Ink(int x, int y) const {
+        if (x < 0 || y < 0 || x >= image_.Width || y >= image_.Height) {
+            throw Exception("GetPixel failed (" + std::to_string(x) + "," + std::to_string(y) +
+                            ")");
+        }
+        const std::uint32_t c = image_.At(x, y);
+        const bool bright = (c & 0xFF) > 50 || ((c >> 8) & 0xFF) > 50 || ((c >> 16) & 0xFF) > 50;
+        return bright != darkText_;
+    }
+    bool BlankColumn(int x) const {
+        for (int row = 0; row < height_; ++row) {
+            if (Ink(x, rect_.Top + row)) return false;
+        }
+        return true;
+    }
+    bool Matches(const TGlyph& glyph, int x) const {
+        for (int row = 0; row < height_; ++row) {
+            for (int column = 0; column < glyph.Width; ++column) {
+                const bool glyphInk = row < kGlyphSize && glyph.Ink(column, row);
+                if (Ink(x + column, rect_.Top + row) != glyphInk) return false;
+            }
+        }
+        return true;
+    }
+
+    const TPixelImage& image_;
+    TRect rect_;
+    bool darkText_;
+    const TGlyphTable& glyphs_;
+    int height_;
+};
+
+// The text read, or the message of the failure.
+template <typename Read> std::string Outcome(Read read) {
+    try {
+        return "text \"" + read() + "\"";
+    } catch (const Exception& e) {
+        return std::string("failure ") + e.what();
+    }
+}
+
+std::string Recognize(const TPixelImage& image, const TRect& rect, bool darkText,
+                      const TGlyphTable& glyphs = GlyphTable()) {
+    return Outcome([&] { return RecognizeText(image, rect, darkText, glyphs); });
+}
+
+std::string ReadPlainly(const TPixelImage& image, const TRect& rect, bool darkText,
+                        const TGlyphTable& glyphs = GlyphTable()) {
+    return Outcome([&] { return TPlainReader(image, rect, darkText, glyphs).Read(); });
+}
+
+// A field 11 rows high of light text on dark ground, in a 200 by 30 image.
+struct TField {
+    TPixelImage Image{200, 30, kDarkBlue};
+    TRect Rect{10, 5, 150, 16};
+
+    int Draw(int x, std::string_view text) {
+        return DrawGlyphText(Image, x, Rect.Top, text, kWhite, 200);
+    }
+    [[nodiscard]] std::string Read() const { return RecognizeText(Image, Rect, false); }
+};
+
+// ---------------------------------------------------------------------------------------------
+// Ink
+
+struct InkCase {
+    std::uint32_t Colour;
+    bool Bright;
+};
+
+class IsInkColourTest : public ::testing::TestWithParam<InkCase> {};
+
+TEST_P(IsInkColourTest, BrightColoursAreInkOfLightText) {
+    EXPECT_EQ(IsInkColour(GetParam().Colour, false), GetParam().Bright);
+    EXPECT_EQ(IsInkColour(GetParam().Colour, true), !GetParam().Bright);
+}
+
+INSTANTIATE_TEST_SUITE_P(Colours, IsInkColourTest,
+                         ::testing::Values(InkCase{0x00000000, false}, InkCase{0x00323232, false},
+                                           InkCase{0x00000033, true}, InkCase{0x00003300, true},
+                                           InkCase{0x00330000, true}, InkCase{0x00FFFFFF, true},
+                                           InkCase{0x00320032, false}));
+
+// ---------------------------------------------------------------------------------------------
+// Reading hand-drawn fields
+
+TEST(RecognizeTextTest, FieldWithoutInkReadsEmpty) {
+    TField f;
+    EXPECT_EQ(f.Read(), "");
+    EXPECT_EQ(RecognizeText(f.Image, TRect{10, 5, 10, 16}, false), "");
+    EXPECT_EQ(RecognizeText(f.Image, TRect{10, 5, 150, 5}, false), "");
+}
+
+TEST(RecognizeTextTest, ReadsDrawnText) {
+    TField f;
+    f.Draw(12, "Brush 12 selected");
+    EXPECT_EQ(f.Read(), "Brush 12 selected");
+}
+
+TEST(RecognizeTextTest, DarkTextOnLightGround) {
+    TPixelImage image(420, 20, kLightGrey);
+    const std::string text = "Loaded C:\\Thief\\miss1.mis (x=3; y=4) [ok] {7} 50% & more!";
+    DrawGlyphText(image, 3, 4, text, kNearBlack, 420);
+    EXPECT_EQ(RecognizeText(image, TRect{0, 4, 410, 15}, true), text);
+    // Read as light text, the ground is the ink.
+    EXPECT_NE(RecognizeText(image, TRect{0, 4, 410, 15}, false), text);
+}
+
+struct GapCase {
+    int BlankColumns;
+    const char* Text;
+};
+
+class BlankColumnsTest : public ::testing::TestWithParam<GapCase> {};
+
+TEST_P(BlankColumnsTest, ReadAsOneSpaceForEveryThreeAfterTheFirst) {
+    TField f;
+    const int afterA = f.Draw(20, "A") - 1;
+    f.Draw(afterA + GetParam().BlankColumns, "B");
+    EXPECT_EQ(f.Read(), GetParam().Text);
+}
+
+INSTANTIATE_TEST_SUITE_P(Gaps, BlankColumnsTest,
+                         ::testing::Values(GapCase{1, "AB"}, GapCase{3, "AB"}, GapCase{4, "A B"},
+                                           GapCase{6, "A B"}, GapCase{7, "A  B"},
+                                           GapCase{9, "A  B"}, GapCase{10, "A   B"}));
+
+TEST(RecognizeTextTest, SpacesAtEitherEndAreDropped) {
+    TField f;
+    f.Draw(10, "   Hello   ");
+    EXPECT_EQ(f.Read(), "Hello");
+}
+
+TEST(RecognizeTextTest, ControlCharactersAtEitherEndAreDropped) {
+    // A font in which "A" is also character 1, the lower code, which wins.
+    TGlyphTable glyphs = GlyphTable();
+    glyphs[1] = GlyphOf('A');
+    TField f;
+    f.Draw(12, "AxA xAx");
+    EXPECT_EQ(RecognizeText(f.Image, f.Rect, false, glyphs), "x\x01 x\x01x");
+}
+
+TEST(RecognizeTextTest, UnknownShapeReadsAsOneQuestionMarkPerColumn) {
+    TField f;
+    int x = f.Draw(12, "A");
+    for (int column = 0; column < 3; ++column) {
+        for (int row = 0; row < 3; ++row) f.Image.Set(x + column, f.Rect.Top + row, kWhite);
+    }
+    f.Draw(x + 4, "B");
+    EXPECT_EQ(f.Read(), "A???B");
+}
+
+TEST(RecognizeTextTest, GlyphDrawnTooLowIsNotRecognised) {
+    TField f;
+    DrawGlyphText(f.Image, 12, f.Rect.Top + 1, "H", kWhite, 200);
+    EXPECT_EQ(f.Read(), "???????");
+}
+
+TEST(RecognizeTextTest, UnderscoreTouchingTheNextLetterReadsBoth) {
+    TField f;
+    const int x = f.Draw(12, "a");
+    f.Draw(f.Draw(x, "_") - 1, "b");
+    EXPECT_EQ(f.Read(), "a_b");
+}
+
+TEST(RecognizeTextTest, TextEndingBeforeTheLastColumnReadsWhole) {
+    TField f;
+    TField scratch;
+    const int width = scratch.Draw(0, "Hi!") - 1;
+    f.Draw(f.Rect.Right - 1 - width, "Hi!"); // "!" in the second to last column
+    EXPECT_EQ(f.Read(), "Hi!");
+}
+
+TEST(RecognizeTextTest, GlyphInTheLastColumnCannotMatch) {
+    TField f;
+    TField scratch;
+    const int width = scratch.Draw(0, "Hi!") - 1;
+    f.Draw(f.Rect.Right - width, "Hi!"); // "!" in the last column
+    EXPECT_EQ(f.Read(), "Hi?");
+}
+
+TEST(RecognizeTextTest, WideGlyphInTheLastColumnReadsAsQuestionMarks) {
+    TField f;
+    f.Draw(f.Rect.Right - 14, "AB");
+    const std::string text = f.Read();
+    ASSERT_GT(text.size(), 1u);
+    EXPECT_EQ(text[0], 'A');
+    EXPECT_EQ(text.find_first_not_of('?', 1), std::string::npos) << text;
+}
+
+TEST(RecognizeTextTest, TenRowFieldComparesTheTopTenRowsOfEachGlyph) {
+    TField f;
+    f.Draw(12, "Reset");
+    // A line under the text, in the eleventh row.
+    for (int x = 0; x < 200; ++x) f.Image.Set(x, f.Rect.Top + 10, kWhite);
+    EXPECT_EQ(RecognizeText(f.Image, TRect{10, 5, 150, 15}, false), "Reset");
+    EXPECT_NE(RecognizeText(f.Image, TRect{10, 5, 150, 16}, false), "Reset");
+}
+
+TEST(RecognizeTextTest, DescenderCutOffMatchesOnlyInATenRowField) {
+    TField f;
+    f.Draw(12, "py");
+    for (int x = 0; x < 200; ++x) f.Image.Set(x, f.Rect.Top + 10, kDarkBlue);
+    EXPECT_EQ(RecognizeText(f.Image, TRect{10, 5, 150, 15}, false), "py");
+    EXPECT_NE(RecognizeText(f.Image, TRect{10, 5, 150, 16}, false), "py");
+}
+
+TEST(RecognizeTextTest, EveryGlyphReadsBackAsItselfOrTheLowestCodeOfItsShape) {
+    for (int code = 0; code < 256; ++code) {
+        const TGlyph& glyph = GlyphTable()[static_cast<std::size_t>(code)];
+        if (glyph.Width == 0 || code == ' ') continue;
+        int expected = 0;
+        while (GlyphTable()[static_cast<std::size_t>(expected)] != glyph) ++expected;
+        for (const bool dark : {false, true}) {
+            TPixelImage image(30, 15, dark ? kLightGrey : kDarkBlue);
+            DrawGlyphText(image, 4, 2, std::string(1, static_cast<char>(code)),
+                          dark ? kNearBlack : kWhite, 30);
+            EXPECT_EQ(RecognizeText(image, TRect{1, 2, 25, 13}, dark),
+                      std::string(1, static_cast<char>(expected)))
+                << "code " << code << (dark ? " dark" : " light");
+        }
+    }
+}
+
+TEST(RecognizeTextTest, FieldLeavingTheImageFailsAtTheFirstPointRead) {
+    TField f;
+    EXPECT_EQ(Recognize(f.Image, TRect{-3, 5, 20, 16}, false), "failure GetPixel failed (-3,5)");
+    EXPECT_EQ(Recognize(f.Image, TRect{10, -2, 20, 9}, false), "failure GetPixel failed (10,-2)");
+    // A blank column is read down to the image's bottom, then one row further.
+    EXPECT_EQ(Recognize(f.Image, TRect{10, 25, 20, 36}, false), "failure GetPixel failed (10,30)");
+    f.Draw(12, "Go");
+    EXPECT_EQ(Recognize(f.Image, TRect{12, 5, 250, 16}, false), "failure GetPixel failed (249,5)");
+}
+
+TEST(RecognizeTextTest, PointsOutsideTheImageThatAreNeverReadDoNotFail) {
+    // Every column has ink in its top row only: each column is found not blank at once, and
+    // every glyph differs from it in one of its first two rows.
+    TPixelImage image(40, 12, kDarkBlue);
+    for (int x = 5; x < 15; ++x) image.Set(x, 2, kWhite);
+    EXPECT_EQ(RecognizeText(image, TRect{5, 2, 15, 13}, false), "??????????");
+    EXPECT_EQ(ReadPlainly(image, TRect{5, 2, 15, 13}, false), "text \"??????????\"");
+}
+
+// ---------------------------------------------------------------------------------------------
+// Where the fields stand
+
+struct PlacementCase {
+    TDromEdField Field;
+    int ClientWidth;
+    int ClientHeight;
+    TRect Expected;
+};
+
+class PlaceDromEdFieldTest : public ::testing::TestWithParam<PlacementCase> {};
+
+TEST_P(PlaceDromEdFieldTest, StandsWhereDromEdDrawsIt) {
+    const PlacementCase& c = GetParam();
+    EXPECT_EQ(PlaceDromEdField(c.Field, c.ClientWidth, c.ClientHeight), c.Expected);
+}
+
+// x, y, w, h to a rectangle.
+constexpr TRect At(int x, int y, int w, int h) { return TRect{x, y, x + w, y + h}; }
+
+INSTANTIATE_TEST_SUITE_P(Fields, PlaceDromEdFieldTest,
+                         ::testing::Values(
+                             // At 1024 and wider the table's places, whatever the height.
+                             PlacementCase{dfRoomName, 1024, 768, At(262, 646, 143, 11)},
+                             PlacementCase{dfObjectName, 1024, 768, At(262, 691, 143, 11)},
+                             PlacementCase{dfAreaName, 1024, 768, At(262, 707, 143, 11)},
+                             PlacementCase{dfStatusFile, 1024, 768, At(11, 755, 194, 11)},
+                             PlacementCase{dfStatusMessage, 1024, 768, At(410, 755, 399, 11)},
+                             PlacementCase{dfCaptionShowHot, 1024, 768, At(308, 646, 50, 10)},
+                             PlacementCase{dfCaptionReset, 1024, 768, At(277, 691, 31, 11)},
+                             PlacementCase{dfCaptionBright, 1024, 768, At(264, 676, 36, 10)},
+                             PlacementCase{dfCaptionFloorMe, 1024, 768, At(346, 707, 47, 10)},
+                             PlacementCase{dfCaptionGroup, 1024, 768, At(264, 692, 33, 10)},
+                             PlacementCase{dfCaptionCompile, 1024, 768, At(347, 738, 46, 10)},
+                             PlacementCase{dfBrushNumber, 1024, 768, At(2, 737, 50, 11)},
+                             PlacementCase{dfStatusMessage, 1280, 1024, At(410, 755, 399, 11)},
+                             PlacementCase{dfRoomName, 1280, 1024, At(262, 646, 143, 11)},
+                             PlacementCase{dfStatusFile, 1024, 600, At(11, 755, 194, 11)},
+                             // At 800: the second set where there is one, and one row higher.
+                             PlacementCase{dfRoomName, 800, 600, At(262, 476, 143, 11)},
+                             PlacementCase{dfObjectName, 800, 600, At(262, 521, 143, 11)},
+                             PlacementCase{dfAreaName, 800, 600, At(262, 537, 143, 11)},
+                             PlacementCase{dfStatusFile, 800, 600, At(9, 585, 152, 11)},
+                             PlacementCase{dfStatusMessage, 800, 600, At(337, 585, 295, 11)},
+                             PlacementCase{dfCaptionShowHot, 800, 600, At(308, 476, 50, 10)},
+                             PlacementCase{dfCaptionReset, 800, 600, At(277, 521, 31, 11)},
+                             PlacementCase{dfCaptionBright, 800, 600, At(264, 506, 36, 10)},
+                             PlacementCase{dfCaptionFloorMe, 800, 600, At(346, 537, 47, 10)},
+                             PlacementCase{dfCaptionGroup, 800, 600, At(264, 522, 33, 10)},
+                             PlacementCase{dfCaptionCompile, 800, 600, At(347, 568, 46, 10)},
+                             PlacementCase{dfBrushNumber, 800, 600, At(2, 567, 50, 11)},
+                             PlacementCase{dfStatusMessage, 800, 700, At(337, 685, 295, 11)},
+                             // Below 1024: the first set, moved with the bottom of the client area.
+                             PlacementCase{dfRoomName, 640, 480, At(262, 357, 143, 11)},
+                             PlacementCase{dfObjectName, 640, 480, At(262, 402, 143, 11)},
+                             PlacementCase{dfAreaName, 640, 480, At(262, 418, 143, 11)},
+                             PlacementCase{dfStatusFile, 640, 480, At(7, 465, 122, 11)},
+                             PlacementCase{dfStatusMessage, 640, 480, At(269, 465, 237, 11)},
+                             PlacementCase{dfCaptionShowHot, 640, 480, At(308, 357, 50, 10)},
+                             PlacementCase{dfCaptionReset, 640, 480, At(277, 402, 31, 11)},
+                             PlacementCase{dfCaptionBright, 640, 480, At(264, 387, 36, 10)},
+                             PlacementCase{dfCaptionFloorMe, 640, 480, At(346, 418, 47, 10)},
+                             PlacementCase{dfCaptionGroup, 640, 480, At(264, 403, 33, 10)},
+                             PlacementCase{dfCaptionCompile, 640, 480, At(347, 449, 46, 10)},
+                             PlacementCase{dfBrushNumber, 640, 480, At(2, 448, 50, 11)},
+                             PlacementCase{dfStatusMessage, 1023, 768, At(269, 753, 237, 11)},
+                             PlacementCase{dfStatusFile, 801, 600, At(7, 585, 122, 11)}));
+
+TEST(DromEdFieldInfoTest, StatusBarCellsAreDarkTextAndTheRestLight) {
+    for (int i = 0; i < kDromEdFieldCount; ++i) {
+        const auto field = static_cast<TDromEdField>(i);
+        EXPECT_EQ(DromEdFieldInfo(field).DarkText,
+                  field == dfStatusFile || field == dfStatusMessage)
+            << i;
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// The fast reading against the plain one
+
+class TFieldGenerator {
+public:
+    explicit TFieldGenerator(std::uint32_t seed) : random_(seed) {}
+
+    int Between(int low, int high) {
+        return std::uniform_int_distribution<int>(low, high)(random_);
+    }
+    bool Chance(int percent) { return Between(1, 100) <= percent; }
+
+    // An ink or a ground colour for the polarity; channels at the limit
+    // of 50 come up often.
+    std::uint32_t Colour(bool darkText, bool ink) {
+        const bool bright = ink != darkText;
+        const auto channel = [&](bool high) {
+            if (Chance(30)) return high ? 51 : 50;
+            return high ? Between(51, 255) : Between(0, 50);
+        };
+        const int brightChannel = Between(0, 2);
+        std::uint32_t colour = 0;
+        for (int c = 0; c < 3; ++c) {
+            const bool high = bright && (c == brightChannel || Chance(50));
+            colour |= static_cast<std::uint32_t>(channel(high)) << (8 * c);
+        }
+        return colour;
+    }
+
+    std::string Text() {
+        static const std::string alphabet = std::string(GlyphOrder()) + "    __";
+        std::string text;
+        const int length = Between(1, 10);
+        for (int i = 0; i < length; ++i)
+            text += alphabet[static_cast<std::size_t>(
+                Between(0, static_cast<int>(alphabet.size()) - 1))];
+        return text;
+    }
+
+    // Where the field stands: mostly inside the image, now and then reaching out of it.
+    TRect Rect(const TPixelImage& image) {
+        const int height = Chance(90) ? Between(10, 11) : Between(1, 14);
+        TRect rect;
+        rect.Left = Between(0, 10);
+        rect.Right = image.Width - Between(0, 10);
+        rect.Top = Between(0, image.Height - height);
+        if (Chance(10)) {
+            switch (Between(0, 3)) {
+            case 0: rect.Left = -Between(1, 3); break;
+            case 1: rect.Right = image.Width + Between(1, 3); break;
+            case 2: rect.Top = -Between(1, 3); break;
+            default: rect.Top = image.Height - height + Between(1, 3); break;
+            }
+        }
+        rect.Bottom = rect.Top + height;
+        return rect;
+    }
+
+    // Pieces of text drawn one after another, sometimes touching, sometimes misplaced by a row,
+    // sometimes ending in the field's last column; noise pixels around.
+    TPixelImage Image(const TRect& rect, bool darkText, int width, int height) {
+        TPixelImage image(width, height, Colour(darkText, Chance(2)));
+        const std::uint32_t ink = Colour(darkText, true);
+        int x = rect.Left + (Chance(90) ? Between(0, 6) : Between(-3, -1));
+        const int pieces = Between(0, 4);
+        for (int i = 0; i < pieces; ++i) {
+            std::string text = Text();
+            if (Chance(15)) text += '_';
+            const int y = rect.Top + (Chance(96) ? 0 : Between(-1, 1));
+            if (i == pieces - 1 && Chance(40)) {
+                // End in the last column or the one before.
+                TPixelImage scratch(1, 1, 0);
+                const int length = DrawGlyphText(scratch, 0, 0, text, 0, 0) - 1;
+                x = std::max(x, rect.Right - length + Between(-1, 0));
+            }
+            const int end =
+                DrawGlyphText(image, x, y, text, Chance(90) ? ink : Colour(darkText, true),
+                              Chance(85) ? rect.Right + 2 : rect.Right + Between(-2, 0));
+            const bool touch = !text.empty() && text.back() == '_' && Chance(70);
+            x = touch ? end - 1 : end - 1 + Between(1, 8);
+        }
+        const int noise = Chance(50) ? 0 : Between(1, 6);
+        for (int i = 0; i < noise; ++i) {
+            image.Set(Between(rect.Left - 1, rect.Right), Between(rect.Top - 1, rect.Bottom),
+                      Colour(darkText, Chance(60)));
+        }
+        return image;
+    }
+
+    // The built-in font with a few made-up glyphs, among them blank ones and control codes.
+    TGlyphTable Font() {
+        TGlyphTable glyphs = GlyphTable();
+        const int extra = Between(1, 6);
+        for (int i = 0; i < extra; ++i) {
+            TGlyph glyph;
+            glyph.Width = Between(1, kGlyphSize);
+            const bool blank = Chance(20);
+            const int density = Between(10, 60);
+            for (auto& pixel : glyph.Pixels) pixel = !blank && Chance(density) ? 1 : 0;
+            if (Chance(40)) {
+                // A copy of a real glyph, perhaps with a column more.
+                const char ch = GlyphOrder()[static_cast<std::size_t>(Between(0, 100))];
+                glyph = GlyphOf(ch);
+                if (Chance(50) && glyph.Width < kGlyphSize) ++glyph.Width;
+            }
+            glyphs[static_cast<std::size_t>(Chance(30) ? Between(1, 31) : Between(0, 255))] = glyph;
+        }
+        return glyphs;
+    }
+
+private:
+    std::mt19937 random_;
+};
+
+struct AgreementCase {
+    const char* Name;
+    std::uint32_t Seed;
+    bool OwnFont;
+};
+
+class ReadingsAgreeTest : public ::testing::TestWithParam<AgreementCase> {};
+
+TEST_P(ReadingsAgreeTest, FastReadingEqualsPlainReading) {
+    TFieldGenerator g(GetParam().Seed);
+    int failures = 0;
+    int texts = 0;
+    for (int i = 0; i < 1500; ++i) {
+        const bool dark = g.Chance(50);
+        const int width = g.Between(30, 120);
+        const int height = g.Between(14, 24);
+        TPixelImage image(width, height, 0);
+        const TRect rect = g.Rect(image);
+        image = g.Image(rect, dark, width, height);
+        const TGlyphTable glyphs = GetParam().OwnFont ? g.Font() : GlyphTable();
+        const std::string expected = ReadPlainly(image, rect, dark, glyphs);
+        const std::string actual = GetParam().OwnFont ? Recognize(image, rect, dark, glyphs)
+                                                      : Recognize(image, rect, dark);
+        EXPECT_EQ(actual, expected) << "field " << i << " at " << rect.Left << "," << rect.Top
+                                    << " to " << rect.Right << "," << rect.Bottom;
+        if (actual != expected && ++failures >= 5) break;
+        if (expected.rfind("text", 0) == 0 && expected.size() > 8) ++texts;
+    }
+    // The generated fields mostly hold readable text.
+    EXPECT_GT(texts, 500);
+}
+
+std::string AgreementCaseName(const ::testing::TestParamInfo<AgreementCase>& c) {
+    return c.param.Name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Generated, ReadingsAgreeTest,
+                         ::testing::Values(AgreementCase{"BuiltInFontA", 1, false},
+                                           AgreementCase{"BuiltInFontB", 20240601, false},
+                                           AgreementCase{"BuiltInFontC", 777, false},
+                                           AgreementCase{"OwnFontA", 5, true},
+                                           AgreementCase{"OwnFontB", 99, true}),
+                         AgreementCaseName);
+
+} // namespace
+} // namespace kv
