@@ -1,36 +1,21 @@
-// korvane-cli: Korvane's features for scripts and batch use.
-#include "workspace/Version.h"
+// korvane-cli: Korvane's mission file features for scripts and batch use.
+#include "app/Cli.h"
 
-#include <cstdio>
-#include <cstring>
+#include <iostream>
 #include <string>
+#include <vector>
 
-namespace {
-
-void PrintUsage(std::FILE* out) {
-    std::fprintf(out, "Usage: korvane-cli [--help] [--version]\n"
-                      "\n"
-                      "  --help      show this text\n"
-                      "  --version   print the program's name and version\n");
-}
-
-} // namespace
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
 
 int main(int argc, char** argv) {
-    if (argc < 2) {
-        PrintUsage(stderr);
-        return 2;
-    }
-    const std::string first = argv[1];
-    if (first == "--help" || first == "-h") {
-        PrintUsage(stdout);
-        return 0;
-    }
-    if (first == "--version") {
-        std::printf("%s\n", kv::kProductVersionText);
-        return 0;
-    }
-    std::fprintf(stderr, "korvane-cli: unknown command \"%s\" (see korvane-cli --help)\n",
-                 first.c_str());
-    return 2;
+#ifdef _WIN32
+    // Favourites files go to the standard output byte for byte, CR LF included.
+    _setmode(_fileno(stdout), _O_BINARY);
+#endif
+    std::vector<std::string> args;
+    for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
+    return kv::RunCli(args, std::cout, std::cerr);
 }

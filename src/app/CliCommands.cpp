@@ -1,0 +1,116 @@
+// The mission file commands of korvane-cli: the engine's operations, their results as text.
+#include "app/CliCommands.h"
+
+#include "mission/LootList.h"
+#include "mission/MissionDb.h"
+#include "mission/MissionFile.h"
+#include "mission/MissionImport.h"
+#include "mission/SanityCheck.h"
+#include "text/TextFile.h"
+#include "text/Win1252.h"
+#include "workspace/FavoritesFile.h"
+
+#include <cstdio>
+
+namespace kv {
+
+namespace {
+
+// Report lines are Windows-1252; the standard output gets UTF-8, each line ended by a line
+// feed. The text is converted once as a whole.
+std::string ReportText(const std::vector<std::string>& lines) {
+    std::size_t size = 0;
+    for (const std::string& line : lines) size += line.size() + 1;
+    std::string text;
+    text.reserve(size);
+    for (const std::string& line : lines) {
+        text += line;
+        text += '\n';
+    }
+    return Win1252ToUtf8(text);
+}
+
+std::string FileNameText(const std::filesystem::path& file) { return PathToText(file.filename()); }
+
+// A chunk name from a damaged file may hold control characters; they must not break the
+// one-entry-per-line table.
+std::string PrintableName(const std::string& name) {
+    std::string printable = name;
+    for (char& c : printable) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b < 0x20 || b == 0x7F) c = '?';
+    }
+    return printable;
+}
+
+} // namespace
+
+TCliResult CliCheck(const std::filesystem::path& mission, TCliTime time) {
+    std::vector<std::string> lines;
+    TReadBrushListParams params;
+    params.FileName = mission;
+    params.Report = &lines;
+    ReadBrushList(params);
+    if (lines.empty()) return {kCliOk, ReportText({"No typical errors detected"})};
+    return {kCliFound, ReportText(SanityReportWithHeading(lines, FileNameText(mission), time.Hour,
+                                                          time.Minute))};
+}
+
+TCliResult CliLoot(const std::filesystem::path& mission, const std::filesystem::path& gamesysDir,
+                   std::ostream& warnings) {
+    const TLootList list = BuildLootList(mission, gamesysDir, [&](const std::string& message) {
+        warnings << "korvane-cli: warning: " << Win1252ToUtf8(message) << '\n';
+    });
+    return {kCliOk, ReportText(list.Lines)};
+}
+
+TCliResult CliImport(const std::filesystem::path& mission, const TCliImport& import) {
+    TImportOptions options;
+    options.Filter = import.Filter;
+    options.UseBrushIDs = import.UseBrushIDs;
+    std::vector<TBrushInfo> favorites;
+    ImportMission(mission, options,
+                  [&](const TBrushInfo& favorite) { favorites.push_back(favorite); });
+    std::vector<const TBrushInfo*> items;
+    items.reserve(favorites.size());
+    for (const TBrushInfo& favorite : favorites) items.push_back(&favorite);
+    TCliResult result;
+    result.Output = FormatFavoritesFile(items);
+    if (import.Output) {
+        WriteFileAtomically(*import.Output, result.Output);
+        result.Output.clear();
+    }
+    return result;
+}
+
+TCliResult CliChunks(const std::filesystem::path& file) {
+    TMissionFile mission;
+    mission.Open(file);
+    std::vector<std::string> rows;
+    char row[64];
+    std::snprintf(row, sizeof row, "%-12s %10s %10s", "Chunk", "Offset", "Size");
+    rows.emplace_back(row);
+    for (const TTocEntry& entry : mission.Entries()) {
+        std::snprintf(row, sizeof row, "%-12s %10lu %10lu", PrintableName(entry.Name()).c_str(),
+                      static_cast<unsigned long>(entry.Offset),
+                      static_cast<unsigned long>(entry.Size));
+        rows.emplace_back(row);
+    }
+    return {kCliOk, ReportText(rows)};
+}
+
+TCliResult CliLinks(const std::filesystem::path& mission,
+                    const std::optional<std::vector<std::int32_t>>& objects,
+                    const std::optional<std::vector<int>>& flavors) {
+    TCliResult result;
+    ReadLinks(mission, objects ? &*objects : nullptr, flavors ? &*flavors : nullptr,
+              [&](std::int32_t linkId, std::int32_t source, std::int32_t dest, int flavor) {
+                  char line[64];
+                  std::snprintf(line, sizeof line, "%ld, %ld, %ld, %d\n", static_cast<long>(linkId),
+                                static_cast<long>(source), static_cast<long>(dest), flavor);
+                  result.Output += line;
+              });
+    return result;
+}
+
+} // namespace kv

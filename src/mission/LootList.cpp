@@ -1,0 +1,264 @@
+#include "mission/LootList.h"
+
+#include "text/Exception.h"
+#include "text/TextFile.h"
+#include "text/Win1252.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdarg>
+#include <cstdio>
+#include <unordered_map>
+#include <utility>
+
+namespace kv {
+namespace {
+
+constexpr const char* kSizeMismatch = "Property size mismatch!";
+constexpr int kContainsFlavor = 2;
+constexpr int kSpecialBits = 8;
+constexpr int kRows = 4; // normal, hard, expert, total
+constexpr std::array<const char*, kRows> kRowLabels{"NORMAL", "HARD", "EXPERT", "TOTAL"};
+
+// Printf into a string of exactly the length needed, however long the names are.
+[[gnu::format(printf, 1, 2)]] std::string Sprintf(const char* pattern, ...) {
+    std::va_list args;
+    va_start(args, pattern);
+    std::va_list again;
+    va_copy(again, args);
+    const int length = std::vsnprintf(nullptr, 0, pattern, args);
+    va_end(args);
+    std::string out;
+    if (length > 0) {
+        out.resize(static_cast<std::size_t>(length) + 1);
+        std::vsnprintf(out.data(), out.size(), pattern, again);
+        out.resize(static_cast<std::size_t>(length));
+    }
+    va_end(again);
+    return out;
+}
+
+// The values are 32-bit like the game's own, and so are their sums: a hostile file may
+// overflow them, which wraps instead of being undefined.
+std::int32_t Add32(std::int32_t a, std::int32_t b) noexcept {
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) + static_cast<std::uint32_t>(b));
+}
+
+std::int32_t ReadLE32(std::span<const std::uint8_t> data, std::size_t at) noexcept {
+    std::uint32_t v = 0;
+    for (std::size_t i = 0; i < 4; ++i) v |= static_cast<std::uint32_t>(data[at + i]) << (8 * i);
+    return static_cast<std::int32_t>(v);
+}
+
+std::string IdText(const std::string& name, std::int32_t id) {
+    return name + " (" + std::to_string(id) + ")";
+}
+
+// Collects the loot objects while the mission is read.
+class TLootCollector {
+public:
+    void OnProp(std::int32_t objId, const std::string& objName, const std::string& propName,
+                std::span<const std::uint8_t> data) {
+        if (AnsiSameText(propName, "Loot")) {
+            if (data.size() != 16) throw Exception(kSizeMismatch);
+            TLootListObjInfo info;
+            info.ObjID = objId;
+            info.Name = objName;
+            info.Gold = ReadLE32(data, 0);
+            info.Gems = ReadLE32(data, 4);
+            info.Art = ReadLE32(data, 8);
+            info.Special = static_cast<std::uint32_t>(ReadLE32(data, 12));
+            first_.try_emplace(objId, infos_.size());
+            infos_.push_back(std::move(info));
+        } else if (AnsiSameText(propName, "DiffDestr")) {
+            TLootListObjInfo* info = FindLootInfo(objId);
+            if (info == nullptr) return;
+            if (data.size() != 4) throw Exception(kSizeMismatch);
+            info->Difficulties &= ~ReadLE32(data, 0);
+        }
+    }
+
+    void OnLink(std::int32_t source, std::int32_t dest, const std::string& sourceName,
+                const std::string& destName, int flavor) {
+        if (flavor != kContainsFlavor) return;
+        TLootListObjInfo* info = FindLootInfo(dest);
+        if (info == nullptr) return;
+        info->Containers.emplace_back(
+            IdText(destName, dest) + "\tis contained by " + IdText(sourceName, source), source);
+    }
+
+    std::vector<TLootListObjInfo> Take() { return std::move(infos_); }
+
+private:
+    TLootListObjInfo* FindLootInfo(std::int32_t objId) {
+        const auto it = first_.find(objId);
+        return it == first_.end() ? nullptr : &infos_[it->second];
+    }
+
+    std::vector<TLootListObjInfo> infos_;
+    std::unordered_map<std::int32_t, std::size_t> first_; // the first info of each ID
+};
+
+struct TTotals {
+    std::int32_t Gold = 0;
+    std::int32_t Gems = 0;
+    std::int32_t Art = 0;
+    std::array<int, kSpecialBits> Special{};
+};
+
+std::string DifficultyText(int difficulties) {
+    std::string text;
+    const char letters[] = "NHE";
+    for (int d = 0; d < 3; ++d) text += (difficulties & (1 << d)) != 0 ? letters[d] : '-';
+    return text;
+}
+
+std::string SpecialText(std::uint32_t special) {
+    std::string text;
+    for (int b = 0; b < kSpecialBits; ++b) {
+        if ((special & (1u << b)) == 0) continue;
+        if (!text.empty()) text += ',';
+        text += "S" + std::to_string(b + 1);
+    }
+    return text;
+}
+
+std::string SpecialCountText(const std::array<int, kSpecialBits>& counts) {
+    std::string text;
+    for (int b = 0; b < kSpecialBits; ++b) {
+        const int count = counts[static_cast<std::size_t>(b)];
+        if (count <= 0) continue;
+        if (!text.empty()) text += ',';
+        if (count > 1) text += std::to_string(count) + "x";
+        text += "S" + std::to_string(b + 1);
+    }
+    return text;
+}
+
+// A line whose first column is still to be padded: the text before the tab and after it.
+struct TSplitLine {
+    std::string Before;
+    std::string After;
+    std::int32_t Id = 0;
+};
+
+std::size_t WidestBefore(const std::vector<TSplitLine>& lines) {
+    std::size_t widest = 0;
+    for (const TSplitLine& l : lines) widest = std::max(widest, l.Before.size());
+    return widest;
+}
+
+void AppendPadded(TLootList& list, const std::vector<TSplitLine>& lines, std::size_t width) {
+    for (const TSplitLine& l : lines) {
+        std::string line = l.Before;
+        line.append(width - l.Before.size(), ' ');
+        line += l.After;
+        list.Lines.push_back(std::move(line));
+        list.LineIds.push_back(l.Id);
+    }
+}
+
+void Append(TLootList& list, std::string line, std::int32_t id = 0) {
+    list.Lines.push_back(std::move(line));
+    list.LineIds.push_back(id);
+}
+
+} // namespace
+
+std::string TLootList::Text() const { return JoinLinesCrLf(Lines); }
+
+bool TLootList::HasId(std::int32_t objId) const {
+    return objId != 0 && std::find(LineIds.begin(), LineIds.end(), objId) != LineIds.end();
+}
+
+TLootList FormatLootList(std::vector<TLootListObjInfo> infos, const std::string& fileName) {
+    std::stable_sort(infos.begin(), infos.end(),
+                     [](const TLootListObjInfo& a, const TLootListObjInfo& b) {
+                         const int byName = AnsiCompareText(a.Name, b.Name);
+                         return byName != 0 ? byName < 0 : a.ObjID < b.ObjID;
+                     });
+
+    std::array<TTotals, kRows> totals{};
+    std::vector<TSplitLine> lootLines;
+    std::vector<TSplitLine> annotations;
+    for (const TLootListObjInfo& info : infos) {
+        for (int d = 0; d < kRows; ++d) {
+            if (d != 3 && (info.Difficulties & (1 << d)) == 0) continue;
+            TTotals& row = totals[static_cast<std::size_t>(d)];
+            row.Gold = Add32(row.Gold, info.Gold);
+            row.Gems = Add32(row.Gems, info.Gems);
+            row.Art = Add32(row.Art, info.Art);
+            for (int b = 0; b < kSpecialBits; ++b) {
+                if ((info.Special & (1u << b)) != 0) ++row.Special[static_cast<std::size_t>(b)];
+            }
+        }
+        std::string nameText = IdText(info.Name, info.ObjID);
+        if (!info.Containers.empty()) nameText += '*';
+        for (const auto& [line, containerId] : info.Containers) {
+            const std::size_t tab = line.find("\tis contained by ");
+            const std::size_t split = tab == std::string::npos ? line.find('\t') : tab;
+            if (split == std::string::npos) {
+                annotations.push_back({line, {}, containerId});
+            } else {
+                annotations.push_back({line.substr(0, split), line.substr(split + 1), containerId});
+            }
+        }
+        const std::int32_t total = Add32(Add32(info.Gold, info.Gems), info.Art);
+        lootLines.push_back(
+            {std::move(nameText),
+             Sprintf("%-4s%8d %8d %8d %8d %s", DifficultyText(info.Difficulties).c_str(), total,
+                     info.Gold, info.Gems, info.Art, SpecialText(info.Special).c_str()),
+             info.ObjID});
+    }
+
+    const std::size_t width = std::max<std::size_t>(WidestBefore(lootLines), 6) + 5;
+    const int w = static_cast<int>(width);
+    const std::string dashes(width + 47, '-');
+
+    TLootList list;
+    Append(list, "File: " + fileName);
+    Append(list, {});
+    Append(list, Sprintf("%-*s%-4s%8s %8s %8s %8s %s", w, "Object", "Dif.", "Total", "Gold", "Gems",
+                         "Art", "Special"));
+    Append(list, dashes);
+    AppendPadded(list, lootLines, width);
+    Append(list, dashes);
+    for (std::size_t r = 0; r < kRows; ++r) {
+        const TTotals& row = totals[r];
+        Append(list, Sprintf("%-*s%-4s%8d %8d %8d %8d %s", w, kRowLabels[r], "",
+                             Add32(Add32(row.Gold, row.Gems), row.Art), row.Gold, row.Gems, row.Art,
+                             SpecialCountText(row.Special).c_str()));
+    }
+    if (!annotations.empty()) {
+        Append(list, {});
+        Append(list, "Annotations:");
+        AppendPadded(list, annotations, WidestBefore(annotations) + 1);
+    }
+    return list;
+}
+
+TLootList BuildLootList(const std::filesystem::path& mission,
+                        const std::filesystem::path& gamesysDir,
+                        const TUserMessageEvent& onMessage) {
+    TLootCollector collector;
+    TReadPropsParams params;
+    params.FileName = mission;
+    params.GamesysDir = gamesysDir;
+    params.Props = std::vector<TNamedMode>{{"Loot", 1}, {"DiffDestr", 0}};
+    params.Links = std::vector<TNamedMode>{{"Contains", 4}};
+    params.OnProp = [&collector](std::int32_t objId, const std::string& objName,
+                                 const std::string& propName, std::span<const std::uint8_t> data,
+                                 std::uint32_t) {
+        collector.OnProp(objId, objName, propName, data);
+    };
+    params.OnLink = [&collector](std::int32_t source, std::int32_t dest,
+                                 const std::string& sourceName, const std::string& destName,
+                                 int flavor, std::span<const std::uint8_t>, std::uint32_t) {
+        collector.OnLink(source, dest, sourceName, destName, flavor);
+    };
+    params.OnMessage = onMessage;
+    ReadProps(params);
+    return FormatLootList(collector.Take(), PathToText(mission.filename()));
+}
+
+} // namespace kv

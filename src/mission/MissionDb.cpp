@@ -1,0 +1,317 @@
+// The three read operations on a mission: its brushes, chosen properties and links of chosen
+// objects (own and inherited through the gamesys), and every link.
+#include "mission/MissionDb.h"
+
+#include "mission/ChunkRecords.h"
+#include "mission/SanityCheck.h"
+#include "text/TextFile.h"
+#include "text/Win1252.h"
+
+#include <algorithm>
+#include <array>
+#include <unordered_map>
+#include <unordered_set>
+
+namespace kv {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::int16_t kMediaRoom = 251;
+constexpr std::int16_t kMediaFlow = 252;
+constexpr std::int16_t kMediaObject = 253;
+constexpr std::int16_t kMediaArea = 254;
+constexpr std::int16_t kMediaLight = 255;
+
+const std::array<const char*, 10> kMediaNames = {
+    "Solid",        "Air",        "Water",      "Flood",        "Evaporate",
+    "Solid->Water", "Solid->Air", "Air->Solid", "Water->Solid", "Blockable"};
+
+using TIdSet = std::unordered_set<std::int32_t>;
+
+// Gamesys names are written for Windows; elsewhere their backslashes become the folder separator.
+constexpr char kSeparator = static_cast<char>(fs::path::preferred_separator);
+
+// First record per ID of a property chunk.
+std::unordered_map<std::int32_t, records::TBytesView> IndexProps(records::TBytesView chunk) {
+    std::unordered_map<std::int32_t, records::TBytesView> index;
+    records::ForEachProp(
+        chunk, [&](std::int32_t id, records::TBytesView data) { index.try_emplace(id, data); });
+    return index;
+}
+
+bool IsRegularFile(const fs::path& p) {
+    std::error_code ec;
+    return fs::is_regular_file(p, ec);
+}
+
+// Base + Name, where every part of Name may differ in letter case from the file system's, as
+// it may on Windows. Empty when there is no such file.
+fs::path FindIgnoringCase(const fs::path& base, const std::string& name) {
+    std::string portable = name;
+    std::replace(portable.begin(), portable.end(), '\\', kSeparator);
+    const fs::path relative = TextToPath(portable);
+    fs::path exact = base / relative;
+    if (IsRegularFile(exact)) return exact;
+    fs::path current = base;
+    for (const fs::path& part : relative) {
+        if (part.empty()) continue;
+        const fs::path direct = current / part;
+        std::error_code ec;
+        if (fs::exists(direct, ec)) {
+            current = direct;
+            continue;
+        }
+        const std::string wanted = PathToText(part);
+        std::vector<fs::path> matches;
+        const fs::path dir = current.empty() ? fs::path(".") : current;
+        for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+            if (AnsiSameText(PathToText(it->path().filename()), wanted))
+                matches.push_back(it->path().filename());
+        }
+        if (matches.empty()) return {};
+        std::sort(matches.begin(), matches.end()); // the same choice on every run
+        current /= matches.front();
+    }
+    return IsRegularFile(current) ? current : fs::path();
+}
+
+std::string GamFileName(TMissionFile& mission, bool& present) {
+    const std::optional<TChunkBuffer> gam = mission.ReadChunk("GAM_FILE");
+    present = gam.has_value();
+    if (!gam || gam->empty()) return {};
+    return records::ZeroTerminated(gam->data(), gam->size());
+}
+
+// The object IDs of every object brush, in file order.
+std::vector<std::int32_t> ObjectBrushes(TMissionFile& mission) {
+    std::vector<std::int32_t> ids;
+    if (const auto brushes = mission.ReadChunk("BRLIST")) {
+        records::ForEachBrush(*brushes, [&](const records::TBrushRecord& rec) {
+            if (rec.Media == kMediaObject) ids.push_back(rec.ObjId);
+        });
+    }
+    return ids;
+}
+
+} // namespace
+
+fs::path FindGamesys(const fs::path& gamesysDir, const fs::path& missionFile,
+                     const std::string& gamFileName, fs::path* firstTry) {
+    if (firstTry != nullptr) {
+        std::string portable = gamFileName;
+        std::replace(portable.begin(), portable.end(), '\\', kSeparator);
+        *firstTry = gamesysDir / TextToPath(portable);
+    }
+    if (fs::path p = FindIgnoringCase(gamesysDir, gamFileName); !p.empty()) return p;
+    return FindIgnoringCase(missionFile.parent_path(), gamFileName);
+}
+
+void ReadBrushList(const TReadBrushListParams& params) {
+    TMissionFile file;
+    file.Open(params.FileName);
+    if (file.Empty()) return;
+    TMissionNames names;
+    names.Load(file);
+    std::unordered_map<std::int32_t, std::string> areaNames; // first record per brush ID
+    if (const auto hot = file.ReadChunk("HotRegions")) {
+        records::ForEachNameRecord(*hot, [&](std::int32_t id, std::string name) {
+            areaNames.try_emplace(id, std::move(name));
+        });
+    }
+    if (params.OnBrush) {
+        if (const auto brushes = file.ReadChunk("BRLIST")) {
+            std::int32_t running = 0;
+            records::ForEachBrush(*brushes, [&](const records::TBrushRecord& rec) {
+                ++running;
+                TBrushKind kind = bkNone;
+                std::int32_t objId = rec.ObjId;
+                std::string name;
+                if (records::IsTerrainMedia(rec.Media)) {
+                    kind = bkTerrain;
+                    objId = 0;
+                    if (static_cast<std::size_t>(rec.Media) < kMediaNames.size())
+                        name = kMediaNames[static_cast<std::size_t>(rec.Media)];
+                } else {
+                    switch (rec.Media) {
+                    case kMediaLight: kind = bkLight; break;
+                    case kMediaArea:
+                        kind = bkArea;
+                        if (const auto a = areaNames.find(rec.BrushId); a != areaNames.end())
+                            name = a->second;
+                        break;
+                    case kMediaObject:
+                        kind = bkObject;
+                        name = names.GetObjectName(objId, true);
+                        break;
+                    case kMediaFlow: kind = bkFlow; break;
+                    case kMediaRoom:
+                        kind = bkRoom;
+                        name = names.GetObjectName(objId, true);
+                        break;
+                    default: kind = bkNone; break;
+                    }
+                }
+                if (!name.empty() && objId != 0) name += " (" + std::to_string(objId) + ")";
+                params.OnBrush(kind, params.UseBrushIDs ? rec.BrushId : running, objId, name);
+            });
+        }
+    }
+    if (params.Report != nullptr) RunSanityCheck(file, names, *params.Report);
+}
+
+namespace {
+
+void DeliverProp(TMissionFile& mission, TMissionFile* gamesys, const TMissionNames& names,
+                 const TMissionNames& gamNames, const std::vector<std::int32_t>& objects,
+                 const TIdSet& objectSet, const TNamedMode& prop, const TReadPropsParams& params) {
+    const std::string chunkName = ChunkName("P$", prop.Name);
+    const std::optional<TChunkBuffer> own = mission.ReadChunk(chunkName);
+    std::optional<TChunkBuffer> inherited;
+    if (gamesys != nullptr) inherited = gamesys->ReadChunk(chunkName);
+
+    TIdSet hasOwn;
+    if (own) {
+        records::ForEachProp(*own, [&](std::int32_t id, records::TBytesView data) {
+            if (!objectSet.contains(id)) return;
+            if (params.OnProp)
+                params.OnProp(id, names.GetObjectName(id, true), prop.Name, data, params.Tag);
+            hasOwn.insert(id);
+        });
+    }
+    if (prop.Mode <= 0) return;
+
+    const auto missionIndex =
+        own ? IndexProps(*own) : std::unordered_map<std::int32_t, records::TBytesView>{};
+    const auto gamesysIndex = inherited ? IndexProps(*inherited)
+                                        : std::unordered_map<std::int32_t, records::TBytesView>{};
+    std::vector<std::int32_t> ancestors;
+    for (const std::int32_t obj : objects) {
+        if (prop.Mode == 1 && hasOwn.contains(obj)) continue;
+        ancestors.clear();
+        names.GetMetaPropAncestors(obj, ancestors, gamesys != nullptr ? &gamNames : nullptr);
+        std::string objName;
+        bool named = false;
+        for (const std::int32_t ancestor : ancestors) {
+            const auto& index = (ancestor <= 0 && inherited) ? gamesysIndex : missionIndex;
+            const auto value = index.find(ancestor);
+            if (value == index.end()) continue;
+            if (params.OnProp) {
+                if (!named) objName = names.GetObjectName(obj, true);
+                named = true;
+                params.OnProp(obj, objName, prop.Name, value->second, params.Tag);
+            }
+            if (prop.Mode == 1) break;
+        }
+    }
+}
+
+void DeliverLinks(TMissionFile& mission, const TMissionNames& names, const TIdSet& objectSet,
+                  const TNamedMode& flavor, const TReadPropsParams& params) {
+    const int bits = flavor.Mode;
+    const std::optional<TChunkBuffer> links = mission.ReadChunk(ChunkName("L$", flavor.Name));
+    std::optional<TChunkBuffer> linkData;
+    if ((bits & 1) != 0) linkData = mission.ReadChunk(ChunkName("LD$", flavor.Name));
+    if (!links) return;
+
+    std::unordered_map<std::int32_t, records::TBytesView> dataByLink; // first record per link
+    if (linkData) {
+        const records::TLinkDataChunk ld(*linkData);
+        for (std::size_t i = 0; i < ld.Count(); ++i)
+            dataByLink.try_emplace(ld.LinkId(i), ld.Data(i));
+    }
+    const std::size_t count = records::LinkCount(*links);
+    for (std::size_t i = 0; i < count; ++i) {
+        const records::TLinkRecord rec = records::LinkAt(*links, i);
+        const bool taken = ((bits & 2) != 0 && objectSet.contains(rec.Source)) ||
+                           ((bits & 4) != 0 && objectSet.contains(rec.Dest));
+        if (!taken || !params.OnLink) continue;
+        records::TBytesView data;
+        if ((bits & 1) != 0) {
+            if (const auto d = dataByLink.find(rec.LinkId); d != dataByLink.end()) data = d->second;
+        }
+        params.OnLink(rec.Source, rec.Dest, names.GetObjectName(rec.Source, true),
+                      names.GetObjectName(rec.Dest, true), rec.Flavor, data, params.Tag);
+    }
+}
+
+} // namespace
+
+void ReadProps(const TReadPropsParams& params) {
+    TMissionFile mission;
+    mission.Open(params.FileName);
+    if (mission.Empty()) return;
+    TMissionNames names;
+    names.Load(mission);
+
+    const std::vector<std::int32_t> objects =
+        params.Objects ? *params.Objects : ObjectBrushes(mission);
+    const TIdSet objectSet(objects.begin(), objects.end());
+
+    TMissionFile gamesys;
+    TMissionNames gamNames;
+    bool haveGamesys = false;
+    const bool inherits =
+        params.Props && std::any_of(params.Props->begin(), params.Props->end(),
+                                    [](const TNamedMode& p) { return p.Mode > 0; });
+    if (inherits) {
+        bool present = false;
+        const std::string gamFile = GamFileName(mission, present);
+        if (present) {
+            fs::path firstTry;
+            const fs::path found =
+                FindGamesys(params.GamesysDir, params.FileName, gamFile, &firstTry);
+            if (found.empty()) {
+                if (params.OnMessage)
+                    params.OnMessage("Gamesys not found: \"" + PathToText(firstTry) + "\"");
+            } else {
+                gamesys.Open(found);
+                haveGamesys = true;
+                if (!gamesys.Empty()) gamNames.LoadMetaProps(gamesys);
+            }
+        }
+    }
+
+    if (params.Props) {
+        for (const TNamedMode& prop : *params.Props) {
+            DeliverProp(mission, haveGamesys && !gamesys.Empty() ? &gamesys : nullptr, names,
+                        gamNames, objects, objectSet, prop, params);
+        }
+    }
+    if (params.Links) {
+        for (const TNamedMode& flavor : *params.Links)
+            DeliverLinks(mission, names, objectSet, flavor, params);
+    }
+}
+
+void ReadLinks(const fs::path& fileName, const std::vector<std::int32_t>* objects,
+               const std::vector<int>* flavors, const TLinkRecordEvent& onLink) {
+    if (!onLink) return;
+    TMissionFile file;
+    file.Open(fileName);
+    if (file.Empty()) return;
+    TIdSet objectSet;
+    if (objects != nullptr) objectSet.insert(objects->begin(), objects->end());
+    const std::unordered_set<int> flavorSet =
+        flavors != nullptr ? std::unordered_set<int>(flavors->begin(), flavors->end())
+                           : std::unordered_set<int>{};
+    const std::vector<TTocEntry> entries = file.Entries();
+    for (const TTocEntry& entry : entries) {
+        if (entry.RawName[0] != 'L' || entry.RawName[1] != '$') continue;
+        const TChunkBuffer chunk = file.ReadEntry(entry);
+        const std::size_t count = records::LinkCount(chunk);
+        if (flavors != nullptr && count > 0 &&
+            !flavorSet.contains(records::LinkAt(chunk, 0).Flavor))
+            continue;
+        for (std::size_t i = 0; i < count; ++i) {
+            const records::TLinkRecord rec = records::LinkAt(chunk, i);
+            if (objects != nullptr &&
+                (!objectSet.contains(rec.Source) || !objectSet.contains(rec.Dest)))
+                continue;
+            onLink(rec.LinkId, rec.Source, rec.Dest, rec.Flavor);
+        }
+    }
+}
+
+} // namespace kv

@@ -1,0 +1,249 @@
+// Turning a mission's brushes into favourites: names for unnamed brushes, the import filter,
+// brush numbers, the sanity check on the side and the loot-import mode.
+#include "mission/MissionImport.h"
+
+#include "support/MissionWriter.h"
+#include "text/Exception.h"
+#include "text/ScratchFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+namespace kv {
+namespace {
+
+using test::TBrushRec;
+using test::TBytes;
+using test::TMissionWriter;
+namespace chunks = test::chunks;
+using Favorites = std::vector<TBrushInfo>;
+
+TKindSet Bits(std::initializer_list<TBrushKind> kinds) {
+    TKindSet set = 0;
+    for (const auto kind : kinds) set = static_cast<TKindSet>(set | KindBit(kind));
+    return set;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Names of unnamed brushes
+
+struct KindNameCase {
+    int Kind;
+    const char* Name;
+};
+
+class ImportKindNameTest : public ::testing::TestWithParam<KindNameCase> {};
+
+TEST_P(ImportKindNameTest, NamesTheKind) {
+    EXPECT_STREQ(ImportKindName(static_cast<TBrushKind>(GetParam().Kind)), GetParam().Name);
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, ImportKindNameTest,
+                         ::testing::Values(KindNameCase{0, "???"}, KindNameCase{1, "Terrain"},
+                                           KindNameCase{2, "Light"}, KindNameCase{3, "Area"},
+                                           KindNameCase{4, "Object"}, KindNameCase{5, "Flow"},
+                                           KindNameCase{6, "Room"}, KindNameCase{7, "???"},
+                                           KindNameCase{200, "???"}));
+
+// ---------------------------------------------------------------------------------------------
+// Single brushes
+
+TEST(ImportBrushTest, UnnamedBrushIsFilteredByItsKindName) {
+    TImportOptions options;
+    options.Filter.NameFilter = "LIGH";
+    TBrushInfo favorite;
+    ASSERT_TRUE(ImportBrush(options, bkLight, 4, 0, "", favorite));
+    EXPECT_EQ(favorite, (TBrushInfo{bkLight, 4, 0, "Light"}));
+    EXPECT_FALSE(ImportBrush(options, bkFlow, 5, 0, "", favorite));
+}
+
+TEST(ImportBrushTest, LootModeTakesOnlyObjectsOfTheList) {
+    TLootList loot;
+    loot.Lines = {"File: x.mis", "Coin (5)  ...", "Coin (5) is contained by Chest (6)"};
+    loot.LineIds = {0, 5, 6};
+    TImportOptions options;
+    options.Loot = &loot;
+    options.Filter.Kinds = 0; // ignored in loot mode
+    TBrushInfo favorite;
+
+    EXPECT_TRUE(ImportBrush(options, bkObject, 1, 5, "Coin (5)", favorite));
+    EXPECT_EQ(favorite, (TBrushInfo{bkObject, 1, 5, "Coin (5)"}));
+    EXPECT_TRUE(ImportBrush(options, bkObject, 2, 6, "", favorite));
+    EXPECT_EQ(favorite, (TBrushInfo{bkObject, 2, 6, "Object"}));
+
+    EXPECT_FALSE(ImportBrush(options, bkObject, 3, 0, "Nothing", favorite));
+    EXPECT_FALSE(ImportBrush(options, bkRoom, 4, 5, "Room (5)", favorite));
+    EXPECT_FALSE(ImportBrush(options, bkObject, 5, 7, "Guard (7)", favorite));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Whole missions
+
+class MissionImportTest : public ::testing::Test {
+protected:
+    Favorites Import(const TMissionWriter& mission, const TImportOptions& options = {}) {
+        const auto file = folder_ / "import.mis";
+        mission.Save(file);
+        Favorites favorites;
+        ImportMission(file, options,
+                      [&favorites](const TBrushInfo& info) { favorites.push_back(info); });
+        return favorites;
+    }
+
+    test::ScratchFolder folder_;
+};
+
+TMissionWriter EveryKindUnnamed() {
+    TMissionWriter w;
+    w.Chunk("BRLIST", chunks::Brushes({{11, 0, 10, 4},
+                                       {12, 0, 255, 0},
+                                       {13, 0, 254, 0},
+                                       {14, 0, 253, 0},
+                                       {15, 0, 252, 0},
+                                       {16, 0, 251, 0},
+                                       {17, 0, 300, 0}}));
+    return w;
+}
+
+TEST_F(MissionImportTest, UnnamedBrushesAreNamedAfterTheirKind) {
+    TImportOptions options;
+    options.Filter.Kinds = 0xFF;
+    const Favorites expected = {
+        {bkTerrain, 1, 0, "Terrain"}, {bkLight, 2, 0, "Light"}, {bkArea, 3, 0, "Area"},
+        {bkObject, 4, 0, "Object"},   {bkFlow, 5, 0, "Flow"},   {bkRoom, 6, 0, "Room"},
+        {bkNone, 7, 0, "???"},
+    };
+    EXPECT_EQ(Import(EveryKindUnnamed(), options), expected);
+}
+
+TEST_F(MissionImportTest, DefaultFilterLeavesOutUnknownBrushes) {
+    const Favorites favorites = Import(EveryKindUnnamed());
+    ASSERT_EQ(favorites.size(), 6u);
+    EXPECT_TRUE(std::none_of(favorites.begin(), favorites.end(),
+                             [](const TBrushInfo& f) { return f.Kind == bkNone; }));
+}
+
+TMissionWriter NamedMission() {
+    TMissionWriter w;
+    w.Chunk("BRLIST", chunks::Brushes({{21, 0, 0, 6},
+                                       {22, 0, 5, 6},
+                                       {23, 7, 254, 0},
+                                       {24, 42, 253, 0},
+                                       {25, 43, 253, 0},
+                                       {26, 44, 253, 0},
+                                       {27, 0, 255, 0},
+                                       {28, 50, 253, 0},
+                                       {29, 60, 251, 0}}))
+        .Chunk("P$SymName", chunks::SymNames({{42, "Wooden Door"}, {60, "Hall"}}))
+        .Chunk("OBJ_MAP", chunks::NameRecords({{50, "door"}, {-5, "guard"}, {-6, "Apple"}}))
+        .Chunk("HotRegions", chunks::NameRecords({{23, "Door Hall"}}))
+        .Chunk("L$MetaProp", chunks::Links({{1, 43, -6, 1}, {2, 44, -5, 1}}))
+        .Chunk("LD$MetaProp",
+               chunks::LinkData(4, {{1, test::I32Bytes(0)}, {2, test::I32Bytes(0)}}));
+    return w;
+}
+
+TEST_F(MissionImportTest, BrushesKeepTheNamesTheMissionGivesThem) {
+    const Favorites expected = {
+        {bkTerrain, 1, 0, "Solid"},         {bkTerrain, 2, 0, "Solid->Water"},
+        {bkArea, 3, 7, "Door Hall (7)"},    {bkObject, 4, 42, "Wooden Door (42)"},
+        {bkObject, 5, 43, "An Apple (43)"}, {bkObject, 6, 44, "A guard (44)"},
+        {bkLight, 7, 0, "Light"},           {bkObject, 8, 50, "door (50)"},
+        {bkRoom, 9, 60, "Hall (60)"},
+    };
+    EXPECT_EQ(Import(NamedMission()), expected);
+}
+
+TEST_F(MissionImportTest, FilterByKindAndNameKeepsRunningNumbersWithGaps) {
+    TImportOptions options;
+    options.Filter = {Bits({bkObject, bkLight}), "DOOR"};
+    const Favorites expected = {
+        {bkObject, 4, 42, "Wooden Door (42)"},
+        {bkObject, 8, 50, "door (50)"},
+    };
+    EXPECT_EQ(Import(NamedMission(), options), expected);
+
+    options.Filter = {Bits({bkLight, bkRoom}), ""};
+    const Favorites lightAndRoom = {{bkLight, 7, 0, "Light"}, {bkRoom, 9, 60, "Hall (60)"}};
+    EXPECT_EQ(Import(NamedMission(), options), lightAndRoom);
+}
+
+TEST_F(MissionImportTest, OwnBrushIdsWhenAsked) {
+    TImportOptions options;
+    options.UseBrushIDs = true;
+    options.Filter = {Bits({bkObject}), ""};
+    const Favorites expected = {
+        {bkObject, 24, 42, "Wooden Door (42)"},
+        {bkObject, 25, 43, "An Apple (43)"},
+        {bkObject, 26, 44, "A guard (44)"},
+        {bkObject, 28, 50, "door (50)"},
+    };
+    EXPECT_EQ(Import(NamedMission(), options), expected);
+}
+
+TEST_F(MissionImportTest, BrushesWithTheSameNumberAreBothImported) {
+    TImportOptions options;
+    options.UseBrushIDs = true;
+    const Favorites expected = {{bkLight, 8, 0, "Light"}, {bkFlow, 8, 0, "Flow"}};
+    EXPECT_EQ(
+        Import(TMissionWriter().Chunk("BRLIST", chunks::Brushes({{8, 0, 255, 0}, {8, 0, 252, 0}})),
+               options),
+        expected);
+}
+
+TEST_F(MissionImportTest, SanityCheckRunsWhenAReportIsGiven) {
+    TMissionWriter mission = NamedMission();
+    mission.Chunk("P$DeathStag", chunks::Props({{42, test::I32Bytes(12)}}));
+
+    std::vector<std::string> report;
+    TImportOptions options;
+    options.Filter = {Bits({bkLight}), ""};
+    options.Report = &report;
+    const Favorites favorites = Import(mission, options);
+    EXPECT_EQ(favorites, (Favorites{{bkLight, 7, 0, "Light"}}));
+    EXPECT_NE(std::find(report.begin(), report.end(), "Deathstage 12 found on 1 objects"),
+              report.end());
+
+    std::vector<std::string> cleanReport;
+    options.Report = &cleanReport;
+    (void)Import(NamedMission(), options);
+    EXPECT_TRUE(cleanReport.empty());
+}
+
+TEST_F(MissionImportTest, LootModeBringsInLootAndItsContainers) {
+    TMissionWriter mission;
+    mission
+        .Chunk("BRLIST", chunks::Brushes({{1, 0, 0, 6},
+                                          {2, 300, 253, 0},
+                                          {3, 301, 253, 0},
+                                          {4, 302, 253, 0},
+                                          {5, 300, 251, 0},
+                                          {6, 0, 253, 0}}))
+        .Chunk("P$SymName", chunks::SymNames({{300, "Coin"}, {301, "Chest"}, {302, "Guard"}}))
+        .Chunk("P$Loot", chunks::Props({{300, chunks::Loot(10, 0, 0, 0)}}))
+        .Chunk("L$Contains", chunks::Links({{1, 301, 300, 2}, {2, 302, 300, 3}}));
+    const auto file = folder_ / "loot.mis";
+    mission.Save(file);
+    const TLootList loot = BuildLootList(file, folder_.Path(), {});
+
+    TImportOptions options;
+    options.Loot = &loot;
+    options.Filter.Kinds = 0;
+    Favorites favorites;
+    ImportMission(file, options, [&favorites](const TBrushInfo& f) { favorites.push_back(f); });
+    const Favorites expected = {{bkObject, 2, 300, "Coin (300)"},
+                                {bkObject, 3, 301, "Chest (301)"}};
+    EXPECT_EQ(favorites, expected);
+}
+
+TEST_F(MissionImportTest, MissingFileIsAnError) {
+    EXPECT_THROW(ImportMission(folder_ / "none.mis", {}, [](const TBrushInfo&) {}), Exception);
+}
+
+} // namespace
+} // namespace kv
