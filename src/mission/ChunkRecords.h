@@ -8,16 +8,21 @@
 #include <cstring>
 #include <span>
 #include <string>
+#include <string_view>
 
 namespace kv::records {
 
 using TBytesView = std::span<const std::uint8_t>;
 
-// The bytes up to the first zero, at most N.
-[[nodiscard]] inline std::string ZeroTerminated(const std::uint8_t* p, std::size_t n) {
+// The bytes up to the first zero, at most N; the view points into the chunk.
+[[nodiscard]] inline std::string_view ZeroTerminatedView(const std::uint8_t* p, std::size_t n) {
     const auto* zero = static_cast<const std::uint8_t*>(std::memchr(p, 0, n));
     const std::size_t len = zero != nullptr ? static_cast<std::size_t>(zero - p) : n;
-    return std::string(reinterpret_cast<const char*>(p), len);
+    return {reinterpret_cast<const char*>(p), len};
+}
+
+[[nodiscard]] inline std::string ZeroTerminated(const std::uint8_t* p, std::size_t n) {
+    return std::string(ZeroTerminatedView(p, n));
 }
 
 // Property records: i32 object ID, u32 data size, data. F(id, data).
@@ -33,22 +38,23 @@ template <class F> void ForEachProp(TBytesView chunk, F&& f) {
 }
 
 // The data of a P$SymName record: u32 length, then the text; a length beyond the record is cut
-// to the record.
-[[nodiscard]] inline std::string NameString(TBytesView data) {
+// to the record. The view points into the chunk.
+[[nodiscard]] inline std::string_view NameString(TBytesView data) {
     if (data.size() < 4) return {};
     const std::size_t len = ReadU32(data.data());
     const std::size_t avail = data.size() - 4;
-    return ZeroTerminated(data.data() + 4, len < avail ? len : avail);
+    return ZeroTerminatedView(data.data() + 4, len < avail ? len : avail);
 }
 
-// Name records (OBJ_MAP, HotRegions): i32 ID, u32 length, text. F(id, name).
+// Name records (OBJ_MAP, HotRegions): i32 ID, u32 length, text. F(id, name), the name a view
+// into the chunk.
 template <class F> void ForEachNameRecord(TBytesView chunk, F&& f) {
     std::size_t pos = 0;
     while (chunk.size() - pos >= 8) {
         const std::int32_t id = ReadI32(chunk.data() + pos);
         const std::uint32_t len = ReadU32(chunk.data() + pos + 4);
         if (len > chunk.size() - pos - 8) break;
-        f(id, ZeroTerminated(chunk.data() + pos + 8, len));
+        f(id, ZeroTerminatedView(chunk.data() + pos + 8, len));
         pos += 8 + std::size_t{len};
     }
 }

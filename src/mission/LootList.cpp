@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cstdarg>
 #include <cstdio>
 #include <unordered_map>
@@ -48,6 +49,15 @@ std::int32_t ReadLE32(std::span<const std::uint8_t> data, std::size_t at) noexce
     std::uint32_t v = 0;
     for (std::size_t i = 0; i < 4; ++i) v |= static_cast<std::uint32_t>(data[at + i]) << (8 * i);
     return static_cast<std::int32_t>(v);
+}
+
+// A number right-aligned in eight places, as "%8d" prints it.
+void AppendNumber(std::string& out, std::int32_t v) {
+    char digits[16];
+    const char* const end = std::to_chars(digits, digits + sizeof digits, v).ptr;
+    const auto length = static_cast<std::size_t>(end - digits);
+    if (length < 8) out.append(8 - length, ' ');
+    out.append(digits, length);
 }
 
 std::string IdText(const std::string& name, std::int32_t id) {
@@ -172,16 +182,22 @@ bool TLootList::HasId(std::int32_t objId) const {
 }
 
 TLootList FormatLootList(std::vector<TLootListObjInfo> infos, const std::string& fileName) {
-    std::stable_sort(infos.begin(), infos.end(),
-                     [](const TLootListObjInfo& a, const TLootListObjInfo& b) {
-                         const int byName = AnsiCompareText(a.Name, b.Name);
-                         return byName != 0 ? byName < 0 : a.ObjID < b.ObjID;
-                     });
+    // The records stay where they are; only their places are sorted.
+    std::vector<std::uint32_t> order(infos.size());
+    for (std::size_t i = 0; i < order.size(); ++i) order[i] = static_cast<std::uint32_t>(i);
+    std::stable_sort(order.begin(), order.end(), [&infos](std::uint32_t ia, std::uint32_t ib) {
+        const TLootListObjInfo& a = infos[ia];
+        const TLootListObjInfo& b = infos[ib];
+        const int byName = AnsiCompareText(a.Name, b.Name);
+        return byName != 0 ? byName < 0 : a.ObjID < b.ObjID;
+    });
 
     std::array<TTotals, kRows> totals{};
     std::vector<TSplitLine> lootLines;
+    lootLines.reserve(infos.size());
     std::vector<TSplitLine> annotations;
-    for (const TLootListObjInfo& info : infos) {
+    for (const std::uint32_t index : order) {
+        const TLootListObjInfo& info = infos[index];
         for (int d = 0; d < kRows; ++d) {
             if (d != 3 && (info.Difficulties & (1 << d)) == 0) continue;
             TTotals& row = totals[static_cast<std::size_t>(d)];
@@ -204,11 +220,17 @@ TLootList FormatLootList(std::vector<TLootListObjInfo> infos, const std::string&
             }
         }
         const std::int32_t total = Add32(Add32(info.Gold, info.Gems), info.Art);
-        lootLines.push_back(
-            {std::move(nameText),
-             Sprintf("%-4s%8d %8d %8d %8d %s", DifficultyText(info.Difficulties).c_str(), total,
-                     info.Gold, info.Gems, info.Art, SpecialText(info.Special).c_str()),
-             info.ObjID});
+        // As "%-4s%8d %8d %8d %8d %s" would print it.
+        std::string values = DifficultyText(info.Difficulties);
+        if (values.size() < 4) values.append(4 - values.size(), ' ');
+        AppendNumber(values, total);
+        for (const std::int32_t v : {info.Gold, info.Gems, info.Art}) {
+            values += ' ';
+            AppendNumber(values, v);
+        }
+        values += ' ';
+        values += SpecialText(info.Special);
+        lootLines.push_back({std::move(nameText), std::move(values), info.ObjID});
     }
 
     const std::size_t width = std::max<std::size_t>(WidestBefore(lootLines), 6) + 5;

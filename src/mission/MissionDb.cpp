@@ -3,12 +3,14 @@
 #include "mission/MissionDb.h"
 
 #include "mission/ChunkRecords.h"
+#include "mission/IdIndex.h"
 #include "mission/SanityCheck.h"
 #include "text/TextFile.h"
 #include "text/Win1252.h"
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -33,12 +35,24 @@ using TIdSet = std::unordered_set<std::int32_t>;
 // Gamesys names are written for Windows; elsewhere their backslashes become the folder separator.
 constexpr char kSeparator = static_cast<char>(fs::path::preferred_separator);
 
-// First record per ID of a property chunk.
-std::unordered_map<std::int32_t, records::TBytesView> IndexProps(records::TBytesView chunk) {
-    std::unordered_map<std::int32_t, records::TBytesView> index;
-    records::ForEachProp(
-        chunk, [&](std::int32_t id, records::TBytesView data) { index.try_emplace(id, data); });
+// First record per ID of a property chunk: the offset of its data.
+TIdIndex IndexProps(records::TBytesView chunk) {
+    TIdIndex index;
+    records::ForEachProp(chunk, [&](std::int32_t id, records::TBytesView data) {
+        index.TryAdd(id, static_cast<std::uint32_t>(data.data() - chunk.data()));
+    });
     return index;
+}
+
+// The data of a property record from its offset in IndexProps.
+records::TBytesView PropData(records::TBytesView chunk, std::uint32_t offset) {
+    return chunk.subspan(offset, ReadU32(chunk.data() + offset - 4));
+}
+
+TIdIndex MakeIdSet(const std::vector<std::int32_t>& ids) {
+    TIdIndex set(ids.size());
+    for (const std::int32_t id : ids) set.TryAdd(id, 0);
+    return set;
 }
 
 bool IsRegularFile(const fs::path& p) {
@@ -114,20 +128,21 @@ void ReadBrushList(const TReadBrushListParams& params) {
     if (file.Empty()) return;
     TMissionNames names;
     names.Load(file);
-    std::unordered_map<std::int32_t, std::string> areaNames; // first record per brush ID
-    if (const auto hot = file.ReadChunk("HotRegions")) {
-        records::ForEachNameRecord(*hot, [&](std::int32_t id, std::string name) {
-            areaNames.try_emplace(id, std::move(name));
-        });
-    }
     if (params.OnBrush) {
+        std::unordered_map<std::int32_t, std::string> areaNames; // first record per brush ID
+        if (const auto hot = file.ReadChunk("HotRegions")) {
+            records::ForEachNameRecord(*hot, [&](std::int32_t id, std::string_view name) {
+                areaNames.try_emplace(id, name);
+            });
+        }
         if (const auto brushes = file.ReadChunk("BRLIST")) {
             std::int32_t running = 0;
+            std::string name;
             records::ForEachBrush(*brushes, [&](const records::TBrushRecord& rec) {
                 ++running;
                 TBrushKind kind = bkNone;
                 std::int32_t objId = rec.ObjId;
-                std::string name;
+                name.clear();
                 if (records::IsTerrainMedia(rec.Media)) {
                     kind = bkTerrain;
                     objId = 0;
@@ -153,7 +168,13 @@ void ReadBrushList(const TReadBrushListParams& params) {
                     default: kind = bkNone; break;
                     }
                 }
-                if (!name.empty() && objId != 0) name += " (" + std::to_string(objId) + ")";
+                if (!name.empty() && objId != 0) {
+                    char number[16];
+                    const auto end = std::to_chars(number, number + sizeof number, objId).ptr;
+                    name += " (";
+                    name.append(number, end);
+                    name += ')';
+                }
                 params.OnBrush(kind, params.UseBrushIDs ? rec.BrushId : running, objId, name);
             });
         }
@@ -164,50 +185,50 @@ void ReadBrushList(const TReadBrushListParams& params) {
 namespace {
 
 void DeliverProp(TMissionFile& mission, TMissionFile* gamesys, const TMissionNames& names,
-                 const TMissionNames& gamNames, const std::vector<std::int32_t>& objects,
-                 const TIdSet& objectSet, const TNamedMode& prop, const TReadPropsParams& params) {
+                 TMetaPropAncestry& ancestry, const std::vector<std::int32_t>& objects,
+                 const TIdIndex& objectSet, const TNamedMode& prop,
+                 const TReadPropsParams& params) {
     const std::string chunkName = ChunkName("P$", prop.Name);
     const std::optional<TChunkBuffer> own = mission.ReadChunk(chunkName);
     std::optional<TChunkBuffer> inherited;
     if (gamesys != nullptr) inherited = gamesys->ReadChunk(chunkName);
 
-    TIdSet hasOwn;
+    TIdIndex hasOwn;
     if (own) {
         records::ForEachProp(*own, [&](std::int32_t id, records::TBytesView data) {
-            if (!objectSet.contains(id)) return;
+            if (!objectSet.Contains(id)) return;
             if (params.OnProp)
                 params.OnProp(id, names.GetObjectName(id, true), prop.Name, data, params.Tag);
-            hasOwn.insert(id);
+            hasOwn.TryAdd(id, 0);
         });
     }
     if (prop.Mode <= 0) return;
 
-    const auto missionIndex =
-        own ? IndexProps(*own) : std::unordered_map<std::int32_t, records::TBytesView>{};
-    const auto gamesysIndex = inherited ? IndexProps(*inherited)
-                                        : std::unordered_map<std::int32_t, records::TBytesView>{};
+    const TIdIndex missionIndex = own ? IndexProps(*own) : TIdIndex{};
+    const TIdIndex gamesysIndex = inherited ? IndexProps(*inherited) : TIdIndex{};
     std::vector<std::int32_t> ancestors;
     for (const std::int32_t obj : objects) {
-        if (prop.Mode == 1 && hasOwn.contains(obj)) continue;
+        if (prop.Mode == 1 && hasOwn.Contains(obj)) continue;
         ancestors.clear();
-        names.GetMetaPropAncestors(obj, ancestors, gamesys != nullptr ? &gamNames : nullptr);
+        ancestry.Get(obj, ancestors);
         std::string objName;
         bool named = false;
         for (const std::int32_t ancestor : ancestors) {
-            const auto& index = (ancestor <= 0 && inherited) ? gamesysIndex : missionIndex;
-            const auto value = index.find(ancestor);
-            if (value == index.end()) continue;
+            const bool fromGamesys = ancestor <= 0 && inherited;
+            const std::uint32_t at = (fromGamesys ? gamesysIndex : missionIndex).Find(ancestor);
+            if (at == TIdIndex::kNone) continue;
             if (params.OnProp) {
                 if (!named) objName = names.GetObjectName(obj, true);
                 named = true;
-                params.OnProp(obj, objName, prop.Name, value->second, params.Tag);
+                params.OnProp(obj, objName, prop.Name,
+                              PropData(fromGamesys ? *inherited : *own, at), params.Tag);
             }
             if (prop.Mode == 1) break;
         }
     }
 }
 
-void DeliverLinks(TMissionFile& mission, const TMissionNames& names, const TIdSet& objectSet,
+void DeliverLinks(TMissionFile& mission, const TMissionNames& names, const TIdIndex& objectSet,
                   const TNamedMode& flavor, const TReadPropsParams& params) {
     const int bits = flavor.Mode;
     const std::optional<TChunkBuffer> links = mission.ReadChunk(ChunkName("L$", flavor.Name));
@@ -215,21 +236,24 @@ void DeliverLinks(TMissionFile& mission, const TMissionNames& names, const TIdSe
     if ((bits & 1) != 0) linkData = mission.ReadChunk(ChunkName("LD$", flavor.Name));
     if (!links) return;
 
-    std::unordered_map<std::int32_t, records::TBytesView> dataByLink; // first record per link
+    std::optional<records::TLinkDataChunk> ld;
+    TIdIndex dataByLink; // first record per link
     if (linkData) {
-        const records::TLinkDataChunk ld(*linkData);
-        for (std::size_t i = 0; i < ld.Count(); ++i)
-            dataByLink.try_emplace(ld.LinkId(i), ld.Data(i));
+        ld.emplace(*linkData);
+        dataByLink.Reserve(ld->Count());
+        for (std::size_t i = 0; i < ld->Count(); ++i)
+            dataByLink.TryAdd(ld->LinkId(i), static_cast<std::uint32_t>(i));
     }
     const std::size_t count = records::LinkCount(*links);
     for (std::size_t i = 0; i < count; ++i) {
         const records::TLinkRecord rec = records::LinkAt(*links, i);
-        const bool taken = ((bits & 2) != 0 && objectSet.contains(rec.Source)) ||
-                           ((bits & 4) != 0 && objectSet.contains(rec.Dest));
+        const bool taken = ((bits & 2) != 0 && objectSet.Contains(rec.Source)) ||
+                           ((bits & 4) != 0 && objectSet.Contains(rec.Dest));
         if (!taken || !params.OnLink) continue;
         records::TBytesView data;
         if ((bits & 1) != 0) {
-            if (const auto d = dataByLink.find(rec.LinkId); d != dataByLink.end()) data = d->second;
+            if (const std::uint32_t d = dataByLink.Find(rec.LinkId); d != TIdIndex::kNone)
+                data = ld->Data(d);
         }
         params.OnLink(rec.Source, rec.Dest, names.GetObjectName(rec.Source, true),
                       names.GetObjectName(rec.Dest, true), rec.Flavor, data, params.Tag);
@@ -247,7 +271,7 @@ void ReadProps(const TReadPropsParams& params) {
 
     const std::vector<std::int32_t> objects =
         params.Objects ? *params.Objects : ObjectBrushes(mission);
-    const TIdSet objectSet(objects.begin(), objects.end());
+    const TIdIndex objectSet = MakeIdSet(objects);
 
     TMissionFile gamesys;
     TMissionNames gamNames;
@@ -274,9 +298,11 @@ void ReadProps(const TReadPropsParams& params) {
     }
 
     if (params.Props) {
+        const bool useGamesys = haveGamesys && !gamesys.Empty();
+        TMetaPropAncestry ancestry(names, useGamesys ? &gamNames : nullptr);
         for (const TNamedMode& prop : *params.Props) {
-            DeliverProp(mission, haveGamesys && !gamesys.Empty() ? &gamesys : nullptr, names,
-                        gamNames, objects, objectSet, prop, params);
+            DeliverProp(mission, useGamesys ? &gamesys : nullptr, names, ancestry, objects,
+                        objectSet, prop, params);
         }
     }
     if (params.Links) {

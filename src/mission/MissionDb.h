@@ -93,8 +93,27 @@ public:
     void LoadMetaProps(TMissionFile& file);
 
 private:
+    friend class TMetaPropAncestry;
     struct TImpl;
     std::shared_ptr<const TImpl> impl_;
+};
+
+// The metaproperty ancestors of many objects of one mission and its gamesys (may be null), the
+// same lists as TMissionNames::GetMetaPropAncestors gives, with the ancestry of every archetype
+// walked only once. Both name sets must outlive it.
+class TMetaPropAncestry {
+public:
+    TMetaPropAncestry(const TMissionNames& mission, const TMissionNames* gamesys);
+    ~TMetaPropAncestry();
+    TMetaPropAncestry(const TMetaPropAncestry&) = delete;
+    TMetaPropAncestry& operator=(const TMetaPropAncestry&) = delete;
+
+    void Get(std::int32_t objId, std::vector<std::int32_t>& list);
+
+private:
+    friend class TMissionNames;
+    struct TState;
+    std::unique_ptr<TState> state_;
 };
 
 // The gamesys named by a mission: GamesysDir + name, else the mission's folder + name, each

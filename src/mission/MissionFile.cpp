@@ -173,21 +173,4 @@ void TMissionFile::ReadAt(std::uint64_t offset, void* dest, std::size_t count) c
         Damaged("the file ended early or could not be read");
 }
 
-std::int32_t ReadI32(const std::uint8_t* p) noexcept {
-    return static_cast<std::int32_t>(ReadU32(p));
-}
-
-std::uint32_t ReadU32(const std::uint8_t* p) noexcept {
-    return std::uint32_t{p[0]} | (std::uint32_t{p[1]} << 8) | (std::uint32_t{p[2]} << 16) |
-           (std::uint32_t{p[3]} << 24);
-}
-
-std::uint16_t ReadU16(const std::uint8_t* p) noexcept {
-    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
-}
-
-std::int16_t ReadI16(const std::uint8_t* p) noexcept {
-    return static_cast<std::int16_t>(ReadU16(p));
-}
-
 } // namespace kv

@@ -79,9 +79,18 @@ private:
 };
 
 // Little-endian reads from a chunk's bytes; callers check the bounds first.
-[[nodiscard]] std::int32_t ReadI32(const std::uint8_t* p) noexcept;
-[[nodiscard]] std::uint32_t ReadU32(const std::uint8_t* p) noexcept;
-[[nodiscard]] std::uint16_t ReadU16(const std::uint8_t* p) noexcept;
-[[nodiscard]] std::int16_t ReadI16(const std::uint8_t* p) noexcept;
+[[nodiscard]] inline std::uint32_t ReadU32(const std::uint8_t* p) noexcept {
+    return std::uint32_t{p[0]} | (std::uint32_t{p[1]} << 8) | (std::uint32_t{p[2]} << 16) |
+           (std::uint32_t{p[3]} << 24);
+}
+[[nodiscard]] inline std::int32_t ReadI32(const std::uint8_t* p) noexcept {
+    return static_cast<std::int32_t>(ReadU32(p));
+}
+[[nodiscard]] inline std::uint16_t ReadU16(const std::uint8_t* p) noexcept {
+    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
+}
+[[nodiscard]] inline std::int16_t ReadI16(const std::uint8_t* p) noexcept {
+    return static_cast<std::int16_t>(ReadU16(p));
+}
 
 } // namespace kv

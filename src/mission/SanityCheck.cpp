@@ -3,15 +3,15 @@
 // second pass on the endpoints and the data reports what is really duplicated.
 #include "mission/SanityCheck.h"
 
+#include "mission/IdIndex.h"
 #include "text/Win1252.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <iterator>
 #include <optional>
+#include <span>
 #include <string_view>
-#include <unordered_map>
 #include <utility>
 
 namespace kv {
@@ -24,14 +24,27 @@ constexpr std::size_t kRelationNameSize = 32;
 constexpr std::size_t kLinkDataHeadSize = 4; // the data size word of an LD$ chunk
 constexpr std::size_t kLinkIdSize = 4;
 
-// One link of the mission as the duplicate search holds it.
+// One link of the mission as the duplicate search holds it: 24 bytes, the chunk name and the
+// data held once for all links elsewhere.
 struct TMyLinkInfo {
     std::int32_t LinkID = 0;
     std::int32_t Source = 0;
     std::int32_t Dest = 0;
     std::uint16_t Flavor = 0;
-    std::string ChunkName;          // the L$ chunk the link came from
-    std::vector<std::uint8_t> Data; // empty when the link has no data
+    std::uint32_t Chunk = 0;    // the L$ chunk the link came from, into TLinkTable::Chunks
+    std::size_t DataStart = 0;  // into TLinkTable::Data
+    std::uint32_t DataSize = 0; // 0 when the link has no data
+};
+
+struct TLinkTable {
+    std::vector<std::string> Chunks;
+    std::vector<std::uint32_t> ChunkRank; // the place of each chunk's name in name order
+    std::vector<TMyLinkInfo> Links;
+    std::vector<std::uint8_t> Data;
+
+    [[nodiscard]] const std::uint8_t* DataOf(const TMyLinkInfo& link) const {
+        return Data.data() + link.DataStart;
+    }
 };
 
 std::string Decimal(std::int64_t v) { return std::to_string(v); }
@@ -82,69 +95,129 @@ std::vector<std::string> ReadRelationNames(TMissionFile& file) {
     return relations;
 }
 
-std::vector<TMyLinkInfo> ReadLinkTable(TMissionFile& file) {
-    std::vector<TMyLinkInfo> links;
+// The endpoints of a link, for the search of twins by a hash of them.
+std::uint64_t EndpointHash(const TMyLinkInfo& l) {
+    std::uint64_t h = (std::uint64_t{static_cast<std::uint32_t>(l.Source)} << 32) |
+                      static_cast<std::uint32_t>(l.Dest);
+    h ^= std::uint64_t{l.Flavor} * 0xC2B2AE3D27D4EB4Full;
+    h *= 0x9E3779B97F4A7C15ull;
+    return h ^ (h >> 29);
+}
+
+bool SameEndpoints(const TMyLinkInfo& a, const TMyLinkInfo& b) {
+    return a.Flavor == b.Flavor && a.Source == b.Source && a.Dest == b.Dest;
+}
+
+// Only the links that share flavor and endpoints with another link: a hash pass over the
+// endpoints drops the rest before anything is sorted.
+void DropLinksWithoutTwin(std::vector<TMyLinkInfo>& links) {
+    constexpr std::uint32_t kEmpty = 0xFFFFFFFFu;
+    std::size_t capacity = 16;
+    while (capacity < links.size() * 2) capacity *= 2;
+    const std::size_t mask = capacity - 1;
+    std::vector<std::uint32_t> slots(capacity, kEmpty); // the first link with the endpoints
+    std::vector<std::uint8_t> twinned(links.size(), 0);
+    const auto slotOf = [&](std::size_t i) -> std::uint32_t& {
+        std::size_t at = static_cast<std::size_t>(EndpointHash(links[i])) & mask;
+        while (slots[at] != kEmpty && !SameEndpoints(links[slots[at]], links[i]))
+            at = (at + 1) & mask;
+        return slots[at];
+    };
+    for (std::size_t i = 0; i < links.size(); ++i) {
+        std::uint32_t& slot = slotOf(i);
+        if (slot == kEmpty) {
+            slot = static_cast<std::uint32_t>(i);
+        } else {
+            twinned[slot] = 1;
+            twinned[i] = 1;
+        }
+    }
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < links.size(); ++i) {
+        if (twinned[i] != 0) links[kept++] = links[i];
+    }
+    links.resize(kept);
+}
+
+TLinkTable ReadLinkTable(TMissionFile& file) {
+    TLinkTable table;
     // Names are copied first: the table of contents must not be walked while chunks are read.
-    std::vector<std::string> linkChunks;
     for (const TTocEntry& entry : file.Entries()) {
         std::string name = entry.Name();
-        if (name.starts_with("L$")) linkChunks.push_back(std::move(name));
+        if (name.starts_with("L$")) table.Chunks.push_back(std::move(name));
     }
-    for (const std::string& name : linkChunks) {
-        const std::optional<TChunkBuffer> chunk = file.ReadChunk(name);
+    std::vector<std::uint32_t> byName(table.Chunks.size());
+    for (std::uint32_t c = 0; c < byName.size(); ++c) byName[c] = c;
+    std::sort(byName.begin(), byName.end(),
+              [&](std::uint32_t a, std::uint32_t b) { return table.Chunks[a] < table.Chunks[b]; });
+    table.ChunkRank.assign(table.Chunks.size(), 0);
+    for (std::size_t r = 0; r < byName.size(); ++r) {
+        const bool same = r > 0 && table.Chunks[byName[r]] == table.Chunks[byName[r - 1]];
+        table.ChunkRank[byName[r]] =
+            same ? table.ChunkRank[byName[r - 1]] : static_cast<std::uint32_t>(r);
+    }
+    for (std::uint32_t c = 0; c < table.Chunks.size(); ++c) {
+        const std::optional<TChunkBuffer> chunk = file.ReadChunk(table.Chunks[c]);
         if (!chunk) continue;
         const std::size_t count = chunk->size() / kLinkRecordSize;
         for (std::size_t i = 0; i < count; ++i) {
             const std::uint8_t* const rec = chunk->data() + i * kLinkRecordSize;
-            links.push_back(
-                {ReadI32(rec), ReadI32(rec + 4), ReadI32(rec + 8), ReadU16(rec + 12), name, {}});
+            table.Links.push_back(
+                {ReadI32(rec), ReadI32(rec + 4), ReadI32(rec + 8), ReadU16(rec + 12), c, 0, 0});
         }
     }
-    return links;
+    return table;
 }
 
-bool SortsBefore(const TMyLinkInfo& a, const TMyLinkInfo& b) {
-    if (a.Flavor != b.Flavor) return a.Flavor < b.Flavor;
-    if (a.Source != b.Source) {
-        return static_cast<std::uint32_t>(a.Source) < static_cast<std::uint32_t>(b.Source);
-    }
-    if (a.Dest != b.Dest) {
-        return static_cast<std::uint32_t>(a.Dest) < static_cast<std::uint32_t>(b.Dest);
-    }
-    if (a.Data.size() != b.Data.size()) return a.Data.size() < b.Data.size();
-    if (!a.Data.empty()) {
-        const int byDataBytes = std::memcmp(a.Data.data(), b.Data.data(), a.Data.size());
-        if (byDataBytes != 0) return byDataBytes < 0;
-    }
-    // Identical links keep a fixed order, so the lines of the data step do not depend on how
-    // the sort happened to arrange them.
-    if (a.LinkID != b.LinkID) return a.LinkID < b.LinkID;
-    return a.ChunkName < b.ChunkName;
-}
+class TSortsBefore {
+public:
+    explicit TSortsBefore(const TLinkTable& table) : table_(table) {}
 
-bool Identical(const TMyLinkInfo& a, const TMyLinkInfo& b) {
-    return a.Flavor == b.Flavor && a.Source == b.Source && a.Dest == b.Dest && a.Data == b.Data;
+    bool operator()(const TMyLinkInfo& a, const TMyLinkInfo& b) const {
+        if (a.Flavor != b.Flavor) return a.Flavor < b.Flavor;
+        if (a.Source != b.Source) {
+            return static_cast<std::uint32_t>(a.Source) < static_cast<std::uint32_t>(b.Source);
+        }
+        if (a.Dest != b.Dest) {
+            return static_cast<std::uint32_t>(a.Dest) < static_cast<std::uint32_t>(b.Dest);
+        }
+        if (a.DataSize != b.DataSize) return a.DataSize < b.DataSize;
+        if (a.DataSize != 0) {
+            const int byDataBytes = std::memcmp(table_.DataOf(a), table_.DataOf(b), a.DataSize);
+            if (byDataBytes != 0) return byDataBytes < 0;
+        }
+        // Identical links keep a fixed order, so the lines of the data step do not depend on
+        // how the sort happened to arrange them.
+        if (a.LinkID != b.LinkID) return a.LinkID < b.LinkID;
+        return table_.ChunkRank[a.Chunk] < table_.ChunkRank[b.Chunk];
+    }
+
+private:
+    const TLinkTable& table_;
+};
+
+bool Identical(const TLinkTable& table, const TMyLinkInfo& a, const TMyLinkInfo& b) {
+    return SameEndpoints(a, b) && a.DataSize == b.DataSize &&
+           (a.DataSize == 0 || std::memcmp(table.DataOf(a), table.DataOf(b), a.DataSize) == 0);
 }
 
 // Sorts the table and keeps only links that have an identical twin, in sorted order. OnRun
 // sees the first link and the length of every run of identical links.
-template <class TOnRun> void KeepTwins(std::vector<TMyLinkInfo>& links, TOnRun&& onRun) {
-    std::sort(links.begin(), links.end(), SortsBefore);
-    std::vector<TMyLinkInfo> twins;
+template <class TOnRun> void KeepTwins(TLinkTable& table, TOnRun&& onRun) {
+    std::vector<TMyLinkInfo>& links = table.Links;
+    std::sort(links.begin(), links.end(), TSortsBefore(table));
+    std::size_t kept = 0;
     std::size_t i = 0;
     while (i < links.size()) {
         std::size_t runEnd = i + 1;
-        while (runEnd < links.size() && Identical(links[i], links[runEnd])) ++runEnd;
+        while (runEnd < links.size() && Identical(table, links[i], links[runEnd])) ++runEnd;
         if (runEnd - i > 1) {
             onRun(links[i], runEnd - i);
-            twins.insert(
-                twins.end(),
-                std::make_move_iterator(links.begin() + static_cast<std::ptrdiff_t>(i)),
-                std::make_move_iterator(links.begin() + static_cast<std::ptrdiff_t>(runEnd)));
+            for (std::size_t k = i; k < runEnd; ++k) links[kept++] = links[k];
         }
         i = runEnd;
     }
-    links = std::move(twins);
+    links.resize(kept);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -159,7 +232,7 @@ public:
     bool Select(const std::string& name) {
         if (!loaded_ || name_ != name) {
             chunk_.reset();
-            firstRecord_.clear();
+            firstRecord_ = TIdIndex();
             chunk_ = file_.ReadChunk(name);
             name_ = name;
             loaded_ = true;
@@ -173,11 +246,11 @@ public:
     [[nodiscard]] std::uint32_t DataSize() const { return dataSize_; }
 
     // The kept bytes of the link's data, or std::nullopt when no record has the link's ID.
-    [[nodiscard]] std::optional<std::vector<std::uint8_t>> DataOf(std::int32_t linkId) const {
-        const auto it = firstRecord_.find(linkId);
-        if (it == firstRecord_.end()) return std::nullopt;
-        const std::uint8_t* const data = chunk_->data() + it->second + kLinkIdSize;
-        return std::vector<std::uint8_t>(data + keepFrom_, data + dataSize_);
+    [[nodiscard]] std::optional<std::span<const std::uint8_t>> DataOf(std::int32_t linkId) const {
+        const std::uint32_t at = firstRecord_.Find(linkId);
+        if (at == TIdIndex::kNone) return std::nullopt;
+        const std::uint8_t* const data = chunk_->data() + at + kLinkIdSize;
+        return std::span<const std::uint8_t>(data + keepFrom_, dataSize_ - keepFrom_);
     }
 
 private:
@@ -202,10 +275,10 @@ private:
         // 64 bits: a hostile data size near 4 GiB must not wrap around to a tiny record.
         const std::uint64_t recordSize = std::uint64_t{dataSize_} + kLinkIdSize;
         const std::uint64_t count = (size - kLinkDataHeadSize) / recordSize;
-        firstRecord_.reserve(static_cast<std::size_t>(count));
+        firstRecord_.Reserve(static_cast<std::size_t>(count));
         for (std::uint64_t r = 0; r < count; ++r) {
             const auto pos = static_cast<std::size_t>(kLinkDataHeadSize + r * recordSize);
-            firstRecord_.try_emplace(ReadI32(chunk_->data() + pos), pos);
+            firstRecord_.TryAdd(ReadI32(chunk_->data() + pos), static_cast<std::uint32_t>(pos));
         }
     }
 
@@ -213,7 +286,7 @@ private:
     bool loaded_ = false;
     std::string name_;
     std::optional<TChunkBuffer> chunk_;
-    std::unordered_map<std::int32_t, std::size_t> firstRecord_;
+    TIdIndex firstRecord_;
     std::uint32_t dataSize_ = 0;
     std::size_t keepFrom_ = 0;
     const char* word_ = "link";
@@ -225,40 +298,41 @@ std::string Hex8(std::int32_t v) {
     return text;
 }
 
-void LoadLinkData(TMissionFile& file, std::vector<TMyLinkInfo>& links,
-                  std::vector<std::string>& report) {
+void LoadLinkData(TMissionFile& file, TLinkTable& table, std::vector<std::string>& report) {
     TLinkDataCache cache(file);
-    for (TMyLinkInfo& link : links) {
-        const std::string dataChunk =
-            kv::ChunkName("LD$", std::string_view(link.ChunkName).substr(2));
+    for (TMyLinkInfo& link : table.Links) {
+        const std::string& chunkName = table.Chunks[link.Chunk];
+        const std::string dataChunk = kv::ChunkName("LD$", std::string_view(chunkName).substr(2));
         if (!cache.Select(dataChunk)) {
-            report.push_back(" wtf? no link data found for " + link.ChunkName);
+            report.push_back(" wtf? no link data found for " + chunkName);
             continue;
         }
         if (cache.DataSize() == 0) continue;
-        std::optional<std::vector<std::uint8_t>> data = cache.DataOf(link.LinkID);
+        const std::optional<std::span<const std::uint8_t>> data = cache.DataOf(link.LinkID);
         if (!data) {
             report.push_back(std::string(" wtf? no data for ") + cache.Word() + " ID " +
                              Hex8(link.LinkID) + " found");
             continue;
         }
-        link.Data = std::move(*data);
+        link.DataStart = table.Data.size();
+        link.DataSize = static_cast<std::uint32_t>(data->size());
+        table.Data.insert(table.Data.end(), data->begin(), data->end());
     }
 }
 
 // ---------------------------------------------------------------------------------------------
 // Report lines
 
-std::string DuplicateLine(const TMyLinkInfo& link, std::size_t count,
+std::string DuplicateLine(const TMyLinkInfo& link, const std::string& chunkName, std::size_t count,
                           const std::vector<std::string>& relations, const TMissionNames& names) {
     std::string kind;
     const char* sourceText = " from object ID ";
     const char* destText = " to object ID ";
-    if (AnsiSameText(link.ChunkName, "L$Receptron")) {
+    if (AnsiSameText(chunkName, "L$Receptron")) {
         kind = "receptrons";
         sourceText = " at object ID ";
         destText = " for stim ID ";
-    } else if (AnsiSameText(link.ChunkName, "L$arSrcDesc")) {
+    } else if (AnsiSameText(chunkName, "L$arSrcDesc")) {
         kind = "stims";
         sourceText = " at object ID ";
         destText = " with stim ID ";
@@ -276,12 +350,13 @@ void CheckDuplicateLinks(TMissionFile& file, const TMissionNames& names,
                          std::vector<std::string>& report) {
     const std::size_t sectionStart = report.size();
     const std::vector<std::string> relations = ReadRelationNames(file);
-    std::vector<TMyLinkInfo> links = ReadLinkTable(file);
+    TLinkTable table = ReadLinkTable(file);
 
-    KeepTwins(links, [](const TMyLinkInfo&, std::size_t) {});
-    LoadLinkData(file, links, report);
-    KeepTwins(links, [&](const TMyLinkInfo& first, std::size_t count) {
-        report.push_back(DuplicateLine(first, count, relations, names));
+    DropLinksWithoutTwin(table.Links);
+    KeepTwins(table, [](const TMyLinkInfo&, std::size_t) {});
+    LoadLinkData(file, table, report);
+    KeepTwins(table, [&](const TMyLinkInfo& first, std::size_t count) {
+        report.push_back(DuplicateLine(first, table.Chunks[first.Chunk], count, relations, names));
     });
 
     if (report.size() == sectionStart) return;

@@ -66,6 +66,23 @@ std::uint16_t PrimaryWeight(unsigned char b) noexcept {
     return u;
 }
 
+// Both weights of every byte, worked out once: comparisons are a table lookup per byte.
+struct TWeightTables {
+    std::array<std::uint16_t, 256> Primary{};
+    std::array<unsigned char, 256> Upper{};
+    TWeightTables() noexcept {
+        for (unsigned b = 0; b < 256; ++b) {
+            Primary[b] = PrimaryWeight(static_cast<unsigned char>(b));
+            Upper[b] = UpperByte(static_cast<unsigned char>(b));
+        }
+    }
+};
+
+const TWeightTables& Weights() noexcept {
+    static const TWeightTables tables;
+    return tables;
+}
+
 void AppendUtf8(std::string& out, char32_t cp) {
     if (cp < 0x80) {
         out += static_cast<char>(cp);
@@ -105,15 +122,17 @@ std::string AnsiLowerCase(std::string_view s) {
 }
 
 int AnsiCompareText(std::string_view a, std::string_view b) noexcept {
+    const TWeightTables& w = Weights();
     const std::size_t n = a.size() < b.size() ? a.size() : b.size();
     for (std::size_t i = 0; i < n; ++i) {
-        const int d = PrimaryWeight(Byte(a[i])) - PrimaryWeight(Byte(b[i]));
+        if (a[i] == b[i]) continue;
+        const int d = w.Primary[Byte(a[i])] - w.Primary[Byte(b[i])];
         if (d != 0) return d;
     }
     if (a.size() != b.size()) return a.size() < b.size() ? -1 : 1;
     // Equal at the first level: accents decide, letter case never does.
     for (std::size_t i = 0; i < n; ++i) {
-        const int d = UpperByte(Byte(a[i])) - UpperByte(Byte(b[i]));
+        const int d = w.Upper[Byte(a[i])] - w.Upper[Byte(b[i])];
         if (d != 0) return d;
     }
     return 0;
@@ -121,8 +140,9 @@ int AnsiCompareText(std::string_view a, std::string_view b) noexcept {
 
 bool AnsiSameText(std::string_view a, std::string_view b) noexcept {
     if (a.size() != b.size()) return false;
+    const TWeightTables& w = Weights();
     for (std::size_t i = 0; i < a.size(); ++i) {
-        if (UpperByte(Byte(a[i])) != UpperByte(Byte(b[i]))) return false;
+        if (a[i] != b[i] && w.Upper[Byte(a[i])] != w.Upper[Byte(b[i])]) return false;
     }
     return true;
 }
@@ -136,9 +156,13 @@ bool AnsiContainsText(std::string_view haystack, std::string_view needle) {
 }
 
 std::string Win1252ToUtf8(std::string_view s) {
+    std::size_t ascii = 0;
+    while (ascii < s.size() && Byte(s[ascii]) < 0x80) ++ascii;
+    if (ascii == s.size()) return std::string(s);
     std::string out;
-    out.reserve(s.size());
-    for (const char c : s) {
+    out.reserve(s.size() + 8);
+    out.append(s.data(), ascii);
+    for (const char c : s.substr(ascii)) {
         const unsigned char b = Byte(c);
         AppendUtf8(out, b >= 0x80 && b < 0xA0 ? char32_t{kHighControls[b - 0x80]} : char32_t{b});
     }
