@@ -8,6 +8,8 @@
 #include "ui/QtGraphCanvas.h"
 #endif
 
+#include "RatioReporter.h"
+
 #include <benchmark/benchmark.h>
 
 #include <array>
@@ -162,25 +164,6 @@ void DrawThroughQPainter(benchmark::State& state, const kv::bench::TQtSession& q
 }
 #endif
 
-// Shows the runs as usual and keeps the time of each for the ratios.
-class TRatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
-                times_[run.run_name.function_name] = run.GetAdjustedRealTime();
-        }
-    }
-    [[nodiscard]] double Time(const std::string& name) const {
-        const auto it = times_.find(name);
-        return it == times_.end() ? 0.0 : it->second;
-    }
-
-private:
-    std::map<std::string, double> times_;
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -192,7 +175,7 @@ int main(int argc, char** argv) {
 #endif
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    TRatioReporter reporter;
+    kv::bench::TRatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     const double map = reporter.Time("BM_MapGraphToPixels");
     const double counting = reporter.Time("BM_DrawThroughCountingCanvas");

@@ -6,6 +6,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -76,23 +77,31 @@ void BM_AllPairsIteration(benchmark::State& state) {
 }
 BENCHMARK(BM_AllPairsIteration)->Unit(benchmark::kMicrosecond);
 
-// Shows the runs as usual and keeps the time of each for the ratio.
+// Shows the runs as usual and keeps the processor time of each for the ratio: the median
+// over --benchmark_repetitions, which other programs running meanwhile disturb least.
 class TRatioReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
-                times_[run.run_name.function_name] = run.GetAdjustedRealTime();
+            if (run.error_occurred) continue;
+            if (run.run_type == Run::RT_Iteration) {
+                times_[run.run_name.function_name].push_back(run.GetAdjustedCPUTime());
+            } else if (run.aggregate_name == "median") {
+                times_[run.run_name.function_name] = {run.GetAdjustedCPUTime()};
+            }
         }
     }
     [[nodiscard]] double Time(const std::string& name) const {
         const auto it = times_.find(name);
-        return it == times_.end() ? 0.0 : it->second;
+        if (it == times_.end()) return 0.0;
+        std::vector<double> times = it->second;
+        std::sort(times.begin(), times.end());
+        return times[times.size() / 2];
     }
 
 private:
-    std::map<std::string, double> times_;
+    std::map<std::string, std::vector<double>> times_;
 };
 
 } // namespace

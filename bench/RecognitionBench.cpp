@@ -4,6 +4,8 @@
 #include "dromed/Glyphs.h"
 #include "dromed/TextRecognition.h"
 
+#include "RatioReporter.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
@@ -74,31 +76,12 @@ void BM_PlainPassOverField(benchmark::State& state) {
 }
 BENCHMARK(BM_PlainPassOverField);
 
-// Shows the runs as usual and keeps the time of each for the ratio.
-class TRatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
-                times_[run.run_name.function_name] = run.GetAdjustedRealTime();
-        }
-    }
-    [[nodiscard]] double Time(const std::string& name) const {
-        const auto it = times_.find(name);
-        return it == times_.end() ? 0.0 : it->second;
-    }
-
-private:
-    std::map<std::string, double> times_;
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    TRatioReporter reporter;
+    kv::bench::TRatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     const double recognition = reporter.Time("BM_RecognizeStatusMessage");
     const double plain = reporter.Time("BM_PlainPassOverField");

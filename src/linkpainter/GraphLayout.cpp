@@ -1,12 +1,15 @@
 // The force-directed layout of the graph. Repulsion reaches only 6 units, so an iteration
-// looks for repelling pairs in a grid of cells instead of comparing every pair of nodes.
+// finds the repelling pairs through a grid of cells instead of comparing every pair of nodes.
+// From the same positions it finds the same pairs and gives the same forces up to rounding
+// (the terms are added up in another order), and the nearly coincident pairs draw their random
+// numbers in the order that comparing every pair draws them.
 #include "linkpainter/Graph.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -15,6 +18,8 @@ namespace {
 
 // Repulsion ends here, and attraction stops growing here; in units of k.
 constexpr double kReach = 6.0;
+// Positions up to this size, also divided by k, have finite differences in units of k.
+constexpr double kLargest = 1e300;
 // The side of a grid cell; nodes spread thin get wider cells.
 constexpr double kCellSize = kReach / 3;
 // Nodes nearer than this (squared, in units of k) are pulled apart in a random direction.
@@ -46,6 +51,38 @@ TPairDistance PairDistance(double ax, double ay, double bx, double by, double k,
     return p;
 }
 
+// The snapshot index of each node, found by address in an open-addressing table.
+class TNodeIndex {
+public:
+    static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+
+    explicit TNodeIndex(const std::vector<TNode*>& nodes) {
+        while ((std::size_t{1} << bits_) < 2 * nodes.size()) ++bits_;
+        slots_.assign(std::size_t{1} << bits_, {nullptr, kNone});
+        for (std::size_t i = 0; i < nodes.size(); ++i) {
+            std::size_t slot = Home(nodes[i]);
+            while (slots_[slot].first != nullptr) slot = (slot + 1) & (slots_.size() - 1);
+            slots_[slot] = {nodes[i], i};
+        }
+    }
+
+    [[nodiscard]] std::size_t Find(const TNode* node) const {
+        for (std::size_t slot = Home(node);; slot = (slot + 1) & (slots_.size() - 1)) {
+            if (slots_[slot].first == node) return slots_[slot].second;
+            if (slots_[slot].first == nullptr) return kNone;
+        }
+    }
+
+private:
+    [[nodiscard]] std::size_t Home(const TNode* node) const {
+        const auto address = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(node));
+        return static_cast<std::size_t>((address * 0x9E3779B97F4A7C15u) >> (64 - bits_));
+    }
+
+    int bits_ = 4;
+    std::vector<std::pair<const TNode*, std::size_t>> slots_;
+};
+
 // Positions and forces of the snapshot's nodes, by snapshot index, for one Layout call.
 struct TLayoutNodes {
     std::vector<double> X, Y, ForceX, ForceY;
@@ -70,7 +107,8 @@ void Repel(TLayoutNodes& s, std::size_t a, std::size_t b, double k, const TGraph
 // part a pair that is nearer than 6 units; extra pairs only cost a comparison.
 class TRepulsionGrid {
 public:
-    // Sorts the nodes into cells; false when some position divided by k is not finite.
+    // Sorts the nodes into cells; false when some position, or position divided by k, is so
+    // large (or not finite) that differences of positions could overflow.
     bool Build(const TLayoutNodes& s, double k) {
         const std::size_t n = s.X.size();
         scaledX_.resize(n);
@@ -79,7 +117,9 @@ public:
         for (std::size_t i = 0; i < n; ++i) {
             const double x = s.X[i] / k;
             const double y = s.Y[i] / k;
-            if (!std::isfinite(x) || !std::isfinite(y)) return false;
+            const double largest =
+                std::max({std::abs(s.X[i]), std::abs(s.Y[i]), std::abs(x), std::abs(y)});
+            if (!(largest <= kLargest)) return false;
             scaledX_[i] = x;
             scaledY_[i] = y;
             if (i == 0) {
@@ -124,9 +164,9 @@ public:
         order_.resize(n);
         X.resize(n);
         Y.resize(n);
-        std::vector<std::size_t> next(cellStart_.begin(), cellStart_.end() - 1);
+        next_.assign(cellStart_.begin(), cellStart_.end() - 1);
         for (std::size_t i = 0; i < n; ++i) {
-            const std::size_t at = next[cellOf_[i]]++;
+            const std::size_t at = next_[cellOf_[i]]++;
             order_[at] = i;
             X[at] = s.X[i];
             Y[at] = s.Y[i];
@@ -173,7 +213,7 @@ private:
     int rows_ = 0;
     std::vector<int> neighbourhood_;
     std::vector<double> scaledX_, scaledY_;
-    std::vector<std::size_t> cellOf_, cellStart_, order_;
+    std::vector<std::size_t> cellOf_, cellStart_, next_, order_;
 };
 
 using TPairList = std::vector<std::pair<std::size_t, std::size_t>>;
@@ -201,15 +241,18 @@ void RepelRange(TRepulsionGrid& grid, std::size_t p, std::size_t first, std::siz
             dy /= k;
         }
         const double d2 = dx * dx + dy * dy;
-        // For the correctly rounded square root, d < 6 exactly when d2 < 36.
-        if (!(d2 < kReach * kReach)) continue;
-        if (d2 < kCoincident2) {
+        if (d2 < kCoincident2) [[unlikely]] {
             const std::size_t a = grid.Node(p);
             const std::size_t b = grid.Node(q);
             coincident.emplace_back(std::min(a, b), std::max(a, b));
             continue;
         }
-        const double s = 4 / d2;
+        // Pairs out of reach (d2 >= 36, which for the correctly rounded square root is d >= 6)
+        // come in no predictable order, so they are cleared with a mask rather than skipped
+        // with a branch: their factor becomes zero.
+        const double inv = 4 / d2;
+        const std::uint64_t keep = 0 - static_cast<std::uint64_t>(d2 < kReach * kReach);
+        const double s = std::bit_cast<double>(std::bit_cast<std::uint64_t>(inv) & keep);
         sumX -= s * dx;
         sumY -= s * dy;
         forceX[q] += s * dx;
@@ -269,14 +312,12 @@ void TGraph::Layout() {
     s.ForceX.assign(n, 0.0);
     s.ForceY.assign(n, 0.0);
     s.Pinned.resize(n);
-    std::unordered_map<const TNode*, std::size_t> indexOf;
-    indexOf.reserve(n);
     for (std::size_t i = 0; i < n; ++i) {
         s.X[i] = nodes[i]->X;
         s.Y[i] = nodes[i]->Y;
         s.Pinned[i] = nodes[i]->Pinned ? 1 : 0;
-        indexOf.emplace(nodes[i], i);
     }
+    const TNodeIndex indexOf(nodes);
 
     struct TSpring {
         std::size_t From = 0;
@@ -286,11 +327,11 @@ void TGraph::Layout() {
     std::vector<TSpring> springs;
     springs.reserve(edges.size());
     for (const TEdge* e : edges) {
-        const auto from = indexOf.find(e->FromNode);
-        const auto to = indexOf.find(e->ToNode);
+        const std::size_t from = indexOf.Find(e->FromNode);
+        const std::size_t to = indexOf.Find(e->ToNode);
         // The ends of an edge are nodes of the graph; an edge that broke that rule moves nothing.
-        if (from == indexOf.end() || to == indexOf.end()) continue;
-        springs.push_back({from->second, to->second, std::log(std::max(e->Weight, 1.0)) * 0.5 + 1});
+        if (from == TNodeIndex::kNone || to == TNodeIndex::kNone) continue;
+        springs.push_back({from, to, std::log(std::max(e->Weight, 1.0)) * 0.5 + 1});
     }
 
     const TGraphExtent fixed = LayoutExtent;
@@ -310,6 +351,7 @@ void TGraph::Layout() {
                 s.ForceX[grid.Node(p)] += grid.ForceX[p];
                 s.ForceY[grid.Node(p)] += grid.ForceY[p];
             }
+            // Pairs in snapshot order, as comparing every pair meets them.
             std::sort(coincident.begin(), coincident.end());
             for (const auto& [a, b] : coincident) Repel(s, a, b, k, *this);
         } else {

@@ -1,6 +1,6 @@
 // Repeatable random graphs for the layout tests and the layout benchmark: nodes spread over a
-// square (optionally snapped to a lattice, some put onto one point, some pinned) and edges of
-// random weight between random nodes, loops included.
+// square (optionally snapped to a lattice, some put onto one point or next to another, some
+// pinned) and edges of random weight between random nodes, loops included.
 #pragma once
 
 #include "linkpainter/Graph.h"
@@ -28,6 +28,7 @@ struct TRandomGraphOptions {
     double Offset = 0;        // its lower corner, on both axes
     double Lattice = 0;       // when positive, positions are multiples of it
     int CoincidentGroups = 0; // groups of two to five nodes put onto one point
+    int NearPairs = 0;        // nodes put 0.02 to 0.09 units from another node
     double PinnedShare = 0;   // share of pinned nodes
     double MaxEdgeWeight = 4; // weights are uniform in [0, MaxEdgeWeight)
 };
@@ -41,7 +42,7 @@ inline void BuildRandomGraph(TGraph& graph, const TRandomGraphOptions& o) {
 
     std::vector<TNode*> nodes;
     for (int i = 0; i < o.Nodes; ++i) {
-        TNode* node = graph.AddNode("N" + std::to_string(i), "");
+        TNode* node = graph.AddNode(std::string("N").append(std::to_string(i)), "");
         node->X = o.Offset + uniform() * o.Spread;
         node->Y = o.Offset + uniform() * o.Spread;
         if (o.Lattice > 0) {
@@ -59,6 +60,14 @@ inline void BuildRandomGraph(TGraph& graph, const TRandomGraphOptions& o) {
             node->X = target->X;
             node->Y = target->Y;
         }
+    }
+    for (int m = 0; m < o.NearPairs && o.Nodes > 0; ++m) {
+        const TNode* target = nodes[static_cast<std::size_t>(pick(o.Nodes))];
+        TNode* node = nodes[static_cast<std::size_t>(pick(o.Nodes))];
+        const double angle = uniform() * 6.283185307179586;
+        const double distance = 0.02 + uniform() * 0.07;
+        node->X = target->X + distance * std::cos(angle);
+        node->Y = target->Y + distance * std::sin(angle);
     }
     for (int e = 0; e < o.Edges && o.Nodes > 0; ++e) {
         TNode* from = nodes[static_cast<std::size_t>(pick(o.Nodes))];

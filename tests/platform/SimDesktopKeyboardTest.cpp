@@ -14,7 +14,7 @@ namespace kv::sim {
 namespace {
 
 using namespace kv::win;
-using kv::test::Spec;
+using kv::test::WindowDesc;
 
 // ---------------------------------------------------------------------------------------------
 // Keyboard
@@ -47,7 +47,7 @@ TEST(SimDesktopKeyboard, VkKeyScanFollowsTheUsLayout) {
 TEST(SimDesktopKeyboard, EveryPrintableCharacterRoundTripsThroughItsKey) {
     // The key and shift state VkKeyScan gives must type the character again.
     TSimDesktop desktop;
-    const THwnd w = desktop.CreateSimWindow(Spec("W", "w", {0, 0, 5, 5}));
+    const THwnd w = desktop.CreateSimWindow(WindowDesc("W", "w", {0, 0, 5, 5}));
     std::string typed;
     desktop.Window(w)->OnKey = [&typed](const TSimKeyInput& in) {
         if (in.Down && in.Char != 0) typed += in.Char;
@@ -121,7 +121,7 @@ struct TKeys {
 };
 
 THwnd KeyWindow(TSimDesktop& desktop, TKeys& keys) {
-    const THwnd w = desktop.CreateSimWindow(Spec("W", "w", {0, 0, 5, 5}));
+    const THwnd w = desktop.CreateSimWindow(WindowDesc("W", "w", {0, 0, 5, 5}));
     desktop.Window(w)->OnKey = [&keys](const TSimKeyInput& in) {
         keys.Got.push_back(in);
         if (in.Char != 0) keys.Typed += in.Char;
@@ -141,7 +141,7 @@ TEST(SimDesktopKeyboard, KeysReachTheForegroundWindowWithTheirCharacters) {
     TKeys keys;
     KeyWindow(desktop, keys);
     TKeys other;
-    const THwnd behind = desktop.CreateSimWindow(Spec("B", "b", {0, 0, 5, 5}));
+    const THwnd behind = desktop.CreateSimWindow(WindowDesc("B", "b", {0, 0, 5, 5}));
     desktop.Window(behind)->OnKey = [&other](const TSimKeyInput& in) { other.Got.push_back(in); };
     ASSERT_NE(desktop.ZOrder().front(), desktop.GetForegroundWindow());
 
@@ -268,7 +268,7 @@ TEST(SimDesktopKeyboard, NumLockToggledThroughTheKeyboardState) {
 
 TEST(SimDesktopKeyboard, KeysThatCloseTheWindowAreSafe) {
     TSimDesktop desktop;
-    const THwnd w = desktop.CreateSimWindow(Spec("W", "w", {0, 0, 5, 5}));
+    const THwnd w = desktop.CreateSimWindow(WindowDesc("W", "w", {0, 0, 5, 5}));
     desktop.Window(w)->OnKey = [&desktop, w](const TSimKeyInput& in) {
         if (in.Vk == VK_ESCAPE && in.Down) desktop.DestroySimWindow(w);
     };

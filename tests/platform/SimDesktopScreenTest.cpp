@@ -13,8 +13,8 @@ namespace kv::sim {
 namespace {
 
 using namespace kv::win;
-using kv::test::FramedSpec;
-using kv::test::Spec;
+using kv::test::FramedDesc;
+using kv::test::WindowDesc;
 
 // ---------------------------------------------------------------------------------------------
 // Screen and GDI
@@ -54,10 +54,10 @@ void Free(TSimDesktop& desktop, const TCapture& c) {
 
 TEST(SimDesktopScreen, PixelsComeFromTheTopmostVisibleWindow) {
     TSimDesktop desktop(200, 100);
-    TSimWindowSpec back = FramedSpec({10, 10, 110, 90});
+    TSimWindowSpec back = FramedDesc({10, 10, 110, 90});
     const THwnd painted = desktop.CreateSimWindow(back);
     desktop.Window(painted)->PaintPixel = Pattern;
-    const THwnd grey = desktop.CreateSimWindow(FramedSpec({60, 0, 150, 50}));
+    const THwnd grey = desktop.CreateSimWindow(FramedDesc({60, 0, 150, 50}));
 
     EXPECT_EQ(desktop.ScreenPixel(0, 0), 0x404000u);       // desktop
     EXPECT_EQ(desktop.ScreenPixel(10, 10), 0xC0C0C0u);     // frame of the painted window
@@ -76,17 +76,17 @@ TEST(SimDesktopScreen, PixelsComeFromTheTopmostVisibleWindow) {
     EXPECT_EQ(desktop.ScreenPixel(70, 30), 0x808080u);
     EXPECT_EQ(desktop.ScreenPixel(20, 45), 0x404000u);
     desktop.Restore(painted);
-    desktop.Window(painted)->Spec.Style &= ~WS_VISIBLE;
+    desktop.Window(painted)->Props.Style &= ~WS_VISIBLE;
     EXPECT_EQ(desktop.ScreenPixel(20, 45), 0x404000u);
     (void)grey;
 }
 
 TEST(SimDesktopScreen, CaptureShowsWhatIsOnTopOfAWindow) {
     TSimDesktop desktop(400, 300);
-    const THwnd painted = desktop.CreateSimWindow(FramedSpec({20, 10, 220, 170}));
+    const THwnd painted = desktop.CreateSimWindow(FramedDesc({20, 10, 220, 170}));
     desktop.Window(painted)->PaintPixel = Pattern;
     // A window in front covers the lower right part of the painted client area.
-    desktop.CreateSimWindow(FramedSpec({150, 100, 300, 250}));
+    desktop.CreateSimWindow(FramedDesc({150, 100, 300, 250}));
 
     TRect client;
     ASSERT_TRUE(desktop.GetClientRect(painted, client));
@@ -141,8 +141,8 @@ TEST(SimDesktopScreen, CaptureShowsWhatIsOnTopOfAWindow) {
 
 TEST(SimDesktopScreen, FullScreenCaptureOfALargeClient) {
     TSimDesktop desktop(1280, 1024);
-    TSimWindowSpec spec = FramedSpec({-4, -20, 1284, 1028});
-    const THwnd w = desktop.CreateSimWindow(spec);
+    TSimWindowSpec desc = FramedDesc({-4, -20, 1284, 1028});
+    const THwnd w = desktop.CreateSimWindow(desc);
     desktop.Window(w)->PaintPixel = Pattern;
     const TCapture c = Capture(desktop, 0, 0, 1280, 1024);
     int width = 0;
@@ -163,7 +163,7 @@ TEST(SimDesktopScreen, FullScreenCaptureOfALargeClient) {
 
 TEST(SimDesktopScreen, CopyClipsAtTheBitmapAndTheScreen) {
     TSimDesktop desktop(50, 40);
-    const THwnd w = desktop.CreateSimWindow(Spec("W", "w", {0, 0, 50, 40}));
+    const THwnd w = desktop.CreateSimWindow(WindowDesc("W", "w", {0, 0, 50, 40}));
     desktop.Window(w)->PaintPixel = Pattern;
     const THandle screen = desktop.GetDC(0);
     const THandle memory = desktop.CreateCompatibleDC(screen);
@@ -183,7 +183,7 @@ TEST(SimDesktopScreen, CopyClipsAtTheBitmapAndTheScreen) {
 
 TEST(SimDesktopScreen, WindowDeviceContextStartsAtTheClientArea) {
     TSimDesktop desktop(300, 200);
-    const THwnd w = desktop.CreateSimWindow(FramedSpec({30, 40, 230, 190}));
+    const THwnd w = desktop.CreateSimWindow(FramedDesc({30, 40, 230, 190}));
     desktop.Window(w)->PaintPixel = Pattern;
     const THandle dc = desktop.GetDC(w);
     ASSERT_NE(dc, 0u);
@@ -259,7 +259,7 @@ TEST(SimDesktopScreen, FailureSwitchesAndBadArguments) {
 
 TEST(SimDesktopScreen, BitmapCompatibleWithAnEmptyMemoryContextIsMonochrome) {
     TSimDesktop desktop(20, 20);
-    const THwnd w = desktop.CreateSimWindow(Spec("W", "w", {0, 0, 20, 20}));
+    const THwnd w = desktop.CreateSimWindow(WindowDesc("W", "w", {0, 0, 20, 20}));
     desktop.Window(w)->PaintPixel = [](int x, int) -> std::uint32_t {
         return x < 10 ? 0xFFFFFF : 0x3080F0;
     };
@@ -279,7 +279,7 @@ TEST(SimDesktopScreen, BitmapCompatibleWithAnEmptyMemoryContextIsMonochrome) {
 
 TEST(SimDesktopScreen, MinimisedWindowHasNoClientArea) {
     TSimDesktop desktop;
-    const THwnd w = desktop.CreateSimWindow(FramedSpec({0, 0, 300, 200}));
+    const THwnd w = desktop.CreateSimWindow(FramedDesc({0, 0, 300, 200}));
     desktop.Minimise(w);
     TRect client;
     ASSERT_TRUE(desktop.GetClientRect(w, client));

@@ -10,25 +10,25 @@
 
 namespace kv::test {
 
-inline sim::TSimWindowSpec Spec(std::string className, std::string title, TRect rect,
+inline sim::TSimWindowSpec WindowDesc(std::string className, std::string title, TRect rect,
                                 THwnd owner = 0, std::uint32_t thread = 1) {
-    sim::TSimWindowSpec spec;
-    spec.ClassName = std::move(className);
-    spec.Title = std::move(title);
-    spec.Rect = rect;
-    spec.Owner = owner;
-    spec.ThreadId = thread;
-    return spec;
+    sim::TSimWindowSpec desc;
+    desc.ClassName = std::move(className);
+    desc.Title = std::move(title);
+    desc.Rect = rect;
+    desc.Owner = owner;
+    desc.ThreadId = thread;
+    return desc;
 }
 
 // A window with frames of 4 pixels and a caption of 20.
-inline sim::TSimWindowSpec FramedSpec(TRect rect) {
-    sim::TSimWindowSpec spec = Spec("Framed", "framed", rect);
-    spec.FrameLeft = 4;
-    spec.FrameTop = 20;
-    spec.FrameRight = 4;
-    spec.FrameBottom = 4;
-    return spec;
+inline sim::TSimWindowSpec FramedDesc(TRect rect) {
+    sim::TSimWindowSpec desc = WindowDesc("Framed", "framed", rect);
+    desc.FrameLeft = 4;
+    desc.FrameTop = 20;
+    desc.FrameRight = 4;
+    desc.FrameBottom = 4;
+    return desc;
 }
 
 } // namespace kv::test

@@ -14,17 +14,17 @@ namespace kv::sim {
 namespace {
 
 using namespace kv::win;
-using kv::test::FramedSpec;
-using kv::test::Spec;
+using kv::test::FramedDesc;
+using kv::test::WindowDesc;
 
 // ---------------------------------------------------------------------------------------------
 // Windows
 
 TEST(SimDesktopWindows, NewWindowsStackOnTopAndForegroundBringsToFront) {
     TSimDesktop desktop;
-    const THwnd a = desktop.CreateSimWindow(Spec("A", "a", {0, 0, 100, 100}));
-    const THwnd b = desktop.CreateSimWindow(Spec("B", "b", {0, 0, 100, 100}));
-    const THwnd c = desktop.CreateSimWindow(Spec("C", "c", {0, 0, 100, 100}));
+    const THwnd a = desktop.CreateSimWindow(WindowDesc("A", "a", {0, 0, 100, 100}));
+    const THwnd b = desktop.CreateSimWindow(WindowDesc("B", "b", {0, 0, 100, 100}));
+    const THwnd c = desktop.CreateSimWindow(WindowDesc("C", "c", {0, 0, 100, 100}));
     EXPECT_NE(a, b);
     EXPECT_NE(b, c);
     EXPECT_EQ(desktop.ZOrder(), (std::vector<THwnd>{c, b, a}));
@@ -46,8 +46,8 @@ TEST(SimDesktopWindows, NewWindowsStackOnTopAndForegroundBringsToFront) {
 
 TEST(SimDesktopWindows, RefusedOrMissingWindowDoesNotComeToFront) {
     TSimDesktop desktop;
-    const THwnd a = desktop.CreateSimWindow(Spec("A", "a", {0, 0, 10, 10}));
-    const THwnd b = desktop.CreateSimWindow(Spec("B", "b", {0, 0, 10, 10}));
+    const THwnd a = desktop.CreateSimWindow(WindowDesc("A", "a", {0, 0, 10, 10}));
+    const THwnd b = desktop.CreateSimWindow(WindowDesc("B", "b", {0, 0, 10, 10}));
     ASSERT_TRUE(desktop.SetForegroundWindow(b));
     desktop.Window(a)->RefuseForeground = true;
     desktop.ClearEvents();
@@ -62,10 +62,10 @@ TEST(SimDesktopWindows, RefusedOrMissingWindowDoesNotComeToFront) {
 
 TEST(SimDesktopWindows, DestroyingAWindowDestroysWhatItOwns) {
     TSimDesktop desktop;
-    const THwnd main = desktop.CreateSimWindow(Spec("Main", "main", {0, 0, 10, 10}));
-    const THwnd dialog = desktop.CreateSimWindow(Spec("Dlg", "dialog", {0, 0, 5, 5}, main));
-    const THwnd nested = desktop.CreateSimWindow(Spec("Dlg", "nested", {0, 0, 5, 5}, dialog));
-    const THwnd other = desktop.CreateSimWindow(Spec("Other", "other", {0, 0, 5, 5}));
+    const THwnd main = desktop.CreateSimWindow(WindowDesc("Main", "main", {0, 0, 10, 10}));
+    const THwnd dialog = desktop.CreateSimWindow(WindowDesc("Dlg", "dialog", {0, 0, 5, 5}, main));
+    const THwnd nested = desktop.CreateSimWindow(WindowDesc("Dlg", "nested", {0, 0, 5, 5}, dialog));
+    const THwnd other = desktop.CreateSimWindow(WindowDesc("Other", "other", {0, 0, 5, 5}));
     ASSERT_TRUE(desktop.SetForegroundWindow(nested));
 
     desktop.DestroySimWindow(main);
@@ -83,10 +83,10 @@ TEST(SimDesktopWindows, DestroyingAWindowDestroysWhatItOwns) {
 
 TEST(SimDesktopWindows, CloseMessageDestroysUnlessTheWindowAnswers) {
     TSimDesktop desktop;
-    const THwnd plain = desktop.CreateSimWindow(Spec("Dlg", "plain", {0, 0, 5, 5}));
-    const THwnd stubborn = desktop.CreateSimWindow(Spec("Dlg", "stubborn", {0, 0, 5, 5}));
-    const THwnd deferring = desktop.CreateSimWindow(Spec("Dlg", "deferring", {0, 0, 5, 5}));
-    const THwnd self = desktop.CreateSimWindow(Spec("Dlg", "self", {0, 0, 5, 5}));
+    const THwnd plain = desktop.CreateSimWindow(WindowDesc("Dlg", "plain", {0, 0, 5, 5}));
+    const THwnd stubborn = desktop.CreateSimWindow(WindowDesc("Dlg", "stubborn", {0, 0, 5, 5}));
+    const THwnd deferring = desktop.CreateSimWindow(WindowDesc("Dlg", "deferring", {0, 0, 5, 5}));
+    const THwnd self = desktop.CreateSimWindow(WindowDesc("Dlg", "self", {0, 0, 5, 5}));
     desktop.Window(stubborn)->OnMessage = [](std::uint32_t msg, std::uintptr_t,
                                              std::intptr_t) -> std::optional<std::intptr_t> {
         if (msg == WM_CLOSE) return 0;
@@ -124,7 +124,7 @@ TEST(SimDesktopWindows, CloseMessageDestroysUnlessTheWindowAnswers) {
 
 TEST(SimDesktopWindows, MessagesCarryTheirParametersAndTheAnswer) {
     TSimDesktop desktop;
-    const THwnd w = desktop.CreateSimWindow(Spec("W", "w", {0, 0, 5, 5}));
+    const THwnd w = desktop.CreateSimWindow(WindowDesc("W", "w", {0, 0, 5, 5}));
     std::vector<std::uint32_t> got;
     desktop.Window(w)->OnMessage = [&got](std::uint32_t msg, std::uintptr_t wp,
                                           std::intptr_t lp) -> std::optional<std::intptr_t> {
@@ -144,7 +144,7 @@ TEST(SimDesktopWindows, MessagesCarryTheirParametersAndTheAnswer) {
 TEST(SimDesktopWindows, MinimiseMovesFarAwayAndRestoreMessageBringsItBack) {
     TSimDesktop desktop;
     const TRect rect{100, 50, 900, 700};
-    const THwnd w = desktop.CreateSimWindow(FramedSpec(rect));
+    const THwnd w = desktop.CreateSimWindow(FramedDesc(rect));
     desktop.Minimise(w);
     TRect r;
     ASSERT_TRUE(desktop.GetWindowRect(w, r));
@@ -168,9 +168,9 @@ TEST(SimDesktopWindows, MinimiseMovesFarAwayAndRestoreMessageBringsItBack) {
 TEST(SimDesktopWindows, FindWindowTakesTheFirstOfTheClassInZOrder) {
     TSimDesktop desktop;
     EXPECT_EQ(desktop.FindWindow("Shell"), 0u);
-    const THwnd first = desktop.CreateSimWindow(Spec("Shell", "one", {0, 0, 5, 5}));
-    desktop.CreateSimWindow(Spec("Other", "x", {0, 0, 5, 5}));
-    const THwnd second = desktop.CreateSimWindow(Spec("SHELL", "two", {0, 0, 5, 5}));
+    const THwnd first = desktop.CreateSimWindow(WindowDesc("Shell", "one", {0, 0, 5, 5}));
+    desktop.CreateSimWindow(WindowDesc("Other", "x", {0, 0, 5, 5}));
+    const THwnd second = desktop.CreateSimWindow(WindowDesc("SHELL", "two", {0, 0, 5, 5}));
     EXPECT_EQ(desktop.FindWindow("shell"), second);
     ASSERT_TRUE(desktop.SetForegroundWindow(first));
     EXPECT_EQ(desktop.FindWindow("Shell"), first);
@@ -180,10 +180,10 @@ TEST(SimDesktopWindows, FindWindowTakesTheFirstOfTheClassInZOrder) {
 
 TEST(SimDesktopWindows, EnumThreadWindowsGoesTopDownAndStopsWhenTold) {
     TSimDesktop desktop;
-    const THwnd a = desktop.CreateSimWindow(Spec("A", "a", {0, 0, 5, 5}, 0, 7));
-    desktop.CreateSimWindow(Spec("X", "x", {0, 0, 5, 5}, 0, 8));
-    const THwnd b = desktop.CreateSimWindow(Spec("B", "b", {0, 0, 5, 5}, 0, 7));
-    const THwnd c = desktop.CreateSimWindow(Spec("C", "c", {0, 0, 5, 5}, 0, 7));
+    const THwnd a = desktop.CreateSimWindow(WindowDesc("A", "a", {0, 0, 5, 5}, 0, 7));
+    desktop.CreateSimWindow(WindowDesc("X", "x", {0, 0, 5, 5}, 0, 8));
+    const THwnd b = desktop.CreateSimWindow(WindowDesc("B", "b", {0, 0, 5, 5}, 0, 7));
+    const THwnd c = desktop.CreateSimWindow(WindowDesc("C", "c", {0, 0, 5, 5}, 0, 7));
 
     std::vector<THwnd> all;
     EXPECT_TRUE(desktop.EnumThreadWindows(7, [&all](THwnd h) {
@@ -211,8 +211,8 @@ TEST(SimDesktopWindows, EnumThreadWindowsGoesTopDownAndStopsWhenTold) {
 
 TEST(SimDesktopWindows, EnumThreadWindowsSkipsWindowsDestroyedOnTheWay) {
     TSimDesktop desktop;
-    const THwnd a = desktop.CreateSimWindow(Spec("A", "a", {0, 0, 5, 5}));
-    const THwnd b = desktop.CreateSimWindow(Spec("B", "b", {0, 0, 5, 5}));
+    const THwnd a = desktop.CreateSimWindow(WindowDesc("A", "a", {0, 0, 5, 5}));
+    const THwnd b = desktop.CreateSimWindow(WindowDesc("B", "b", {0, 0, 5, 5}));
     std::vector<THwnd> seen;
     EXPECT_TRUE(desktop.EnumThreadWindows(1, [&](THwnd h) {
         seen.push_back(h);
@@ -224,12 +224,12 @@ TEST(SimDesktopWindows, EnumThreadWindowsSkipsWindowsDestroyedOnTheWay) {
 
 TEST(SimDesktopWindows, TextRectanglesOwnerAndStyle) {
     TSimDesktop desktop;
-    TSimWindowSpec spec = FramedSpec({100, 50, 900, 700});
-    spec.Title = "DromEd - level.mis";
-    spec.Style = WS_POPUP | WS_VISIBLE;
-    const THwnd owner = desktop.CreateSimWindow(Spec("O", "o", {0, 0, 5, 5}));
-    spec.Owner = owner;
-    const THwnd w = desktop.CreateSimWindow(spec);
+    TSimWindowSpec desc = FramedDesc({100, 50, 900, 700});
+    desc.Title = "DromEd - level.mis";
+    desc.Style = WS_POPUP | WS_VISIBLE;
+    const THwnd owner = desktop.CreateSimWindow(WindowDesc("O", "o", {0, 0, 5, 5}));
+    desc.Owner = owner;
+    const THwnd w = desktop.CreateSimWindow(desc);
 
     EXPECT_EQ(desktop.GetWindowText(w, 512), "DromEd - level.mis");
     EXPECT_EQ(desktop.GetWindowText(w, 7), "DromEd");
@@ -267,7 +267,7 @@ TEST(SimDesktopWindows, TextRectanglesOwnerAndStyle) {
 
 TEST(SimDesktopWindows, MoveWindowAndWorkArea) {
     TSimDesktop desktop(1600, 1200);
-    const THwnd w = desktop.CreateSimWindow(Spec("W", "w", {0, 0, 50, 50}));
+    const THwnd w = desktop.CreateSimWindow(WindowDesc("W", "w", {0, 0, 50, 50}));
     desktop.Sleep(5);
     EXPECT_TRUE(desktop.MoveWindow(w, 10, 20, 300, 200, true));
     EXPECT_FALSE(desktop.MoveWindow(0xBAD, 0, 0, 1, 1, true));

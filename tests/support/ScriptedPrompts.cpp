@@ -15,8 +15,8 @@ TMsgAnswer TScriptedPrompts::Message(QWidget*, const QString& text, TMsgType typ
     return TMsgAnswer::Cancel;
 }
 
-QString TScriptedPrompts::ChooseFile(QWidget*, const TFileDialogSpec& spec) {
-    FileDialogs.push_back(spec);
+QString TScriptedPrompts::ChooseFile(QWidget*, const TFileDialogSpec& desc) {
+    FileDialogs.push_back(desc);
     if (Files.empty()) return {};
     QString f = Files.front();
     Files.pop_front();

@@ -39,7 +39,7 @@ public:
 
     TMsgAnswer Message(QWidget* parent, const QString& text, TMsgType type,
                        TMsgButtons buttons) override;
-    QString ChooseFile(QWidget* parent, const TFileDialogSpec& spec) override;
+    QString ChooseFile(QWidget* parent, const TFileDialogSpec& desc) override;
     int RunModal(QDialog& dialog) override;
     void Beep() override { ++Beeps; }
     void OpenUrl(const QString& url) override { OpenedUrls << url; }

@@ -61,12 +61,12 @@ std::vector<TSimEvent> TSimDesktop::EventsOf(TSimEventKind kind) const {
 
 // Windows ------------------------------------------------------------------------------------
 
-THwnd TSimDesktop::CreateSimWindow(const TSimWindowSpec& spec) {
+THwnd TSimDesktop::CreateSimWindow(const TSimWindowSpec& desc) {
     const THwnd handle = nextHandle_++;
     auto window = std::make_unique<TSimWindow>();
     window->Handle = handle;
-    window->Spec = spec;
-    window->RestoreRect = spec.Rect;
+    window->Props = desc;
+    window->RestoreRect = desc.Rect;
     windows_.emplace(handle, std::move(window));
     BringToTop(zOrder_, handle);
     return handle;
@@ -77,7 +77,7 @@ void TSimDesktop::DestroySimWindow(THwnd window) {
     // Owned windows go first, as Windows destroys them before their owner.
     std::vector<THwnd> owned;
     for (const auto& [handle, w] : windows_) {
-        if (w->Spec.Owner == window) owned.push_back(handle);
+        if (w->Props.Owner == window) owned.push_back(handle);
     }
     for (THwnd h : owned) DestroySimWindow(h);
     std::erase(zOrder_, window);
@@ -97,8 +97,8 @@ bool TSimDesktop::IsWindow(THwnd window) const { return windows_.contains(window
 void TSimDesktop::Minimise(THwnd window) {
     TSimWindow* w = Window(window);
     if (w == nullptr || w->Minimised) return;
-    w->RestoreRect = w->Spec.Rect;
-    w->Spec.Rect = TRect{kMinimisedPos, kMinimisedPos, kMinimisedPos + kMinimisedWidth,
+    w->RestoreRect = w->Props.Rect;
+    w->Props.Rect = TRect{kMinimisedPos, kMinimisedPos, kMinimisedPos + kMinimisedWidth,
                          kMinimisedPos + kMinimisedHeight};
     w->Minimised = true;
 }
@@ -106,14 +106,14 @@ void TSimDesktop::Minimise(THwnd window) {
 void TSimDesktop::Restore(THwnd window) {
     TSimWindow* w = Window(window);
     if (w == nullptr || !w->Minimised) return;
-    w->Spec.Rect = w->RestoreRect;
+    w->Props.Rect = w->RestoreRect;
     w->Minimised = false;
 }
 
 THwnd TSimDesktop::FindWindow(std::string_view className) {
     for (THwnd h : zOrder_) {
         const TSimWindow* w = Window(h);
-        if (w != nullptr && EqualNoCase(w->Spec.ClassName, className)) return h;
+        if (w != nullptr && EqualNoCase(w->Props.ClassName, className)) return h;
     }
     return 0;
 }
@@ -121,13 +121,13 @@ THwnd TSimDesktop::FindWindow(std::string_view className) {
 std::string TSimDesktop::GetWindowText(THwnd window, std::size_t maxChars) {
     const TSimWindow* w = Window(window);
     if (w == nullptr || maxChars == 0) return {};
-    return w->Spec.Title.substr(0, maxChars - 1);
+    return w->Props.Title.substr(0, maxChars - 1);
 }
 
 bool TSimDesktop::GetWindowRect(THwnd window, TRect& rect) {
     const TSimWindow* w = Window(window);
     if (w == nullptr) return false;
-    rect = w->Spec.Rect;
+    rect = w->Props.Rect;
     return true;
 }
 
@@ -138,7 +138,7 @@ bool TSimDesktop::GetClientRect(THwnd window, TRect& rect) {
         rect = TRect{}; // a minimised window has no client area
         return true;
     }
-    const TRect client = ClientArea(w->Spec);
+    const TRect client = ClientArea(w->Props);
     rect = TRect{0, 0, client.Width(), client.Height()};
     return true;
 }
@@ -146,14 +146,14 @@ bool TSimDesktop::GetClientRect(THwnd window, TRect& rect) {
 bool TSimDesktop::ClientToScreen(THwnd window, TPoint& point) {
     const TSimWindow* w = Window(window);
     if (w == nullptr || FailClientToScreen) return false;
-    point.X += w->Spec.Rect.Left + w->Spec.FrameLeft;
-    point.Y += w->Spec.Rect.Top + w->Spec.FrameTop;
+    point.X += w->Props.Rect.Left + w->Props.FrameLeft;
+    point.Y += w->Props.Rect.Top + w->Props.FrameTop;
     return true;
 }
 
 std::uint32_t TSimDesktop::GetWindowThreadProcessId(THwnd window) {
     const TSimWindow* w = Window(window);
-    return w == nullptr ? 0 : w->Spec.ThreadId;
+    return w == nullptr ? 0 : w->Props.ThreadId;
 }
 
 bool TSimDesktop::EnumThreadWindows(std::uint32_t threadId,
@@ -163,7 +163,7 @@ bool TSimDesktop::EnumThreadWindows(std::uint32_t threadId,
     std::vector<THwnd> list;
     for (THwnd h : zOrder_) {
         const TSimWindow* w = Window(h);
-        if (w != nullptr && w->Spec.ThreadId == threadId) list.push_back(h);
+        if (w != nullptr && w->Props.ThreadId == threadId) list.push_back(h);
     }
     if (list.empty()) return false;
     for (THwnd h : list) {
@@ -175,13 +175,13 @@ bool TSimDesktop::EnumThreadWindows(std::uint32_t threadId,
 
 THwnd TSimDesktop::GetParent(THwnd window) {
     const TSimWindow* w = Window(window);
-    return w == nullptr ? 0 : w->Spec.Owner;
+    return w == nullptr ? 0 : w->Props.Owner;
 }
 
 bool TSimDesktop::GetWindowStyle(THwnd window, std::uint32_t& style) {
     const TSimWindow* w = Window(window);
     if (w == nullptr) return false;
-    style = w->Spec.Style;
+    style = w->Props.Style;
     return true;
 }
 
@@ -222,10 +222,10 @@ bool TSimDesktop::SetForegroundWindow(THwnd window) {
 bool TSimDesktop::MoveWindow(THwnd window, int x, int y, int width, int height, bool /*repaint*/) {
     TSimWindow* w = Window(window);
     if (w == nullptr) return false;
-    w->Spec.Rect = TRect{x, y, x + width, y + height};
+    w->Props.Rect = TRect{x, y, x + width, y + height};
     TSimEvent& e = Record(TSimEventKind::Move);
     e.Window = window;
-    e.Rect = w->Spec.Rect;
+    e.Rect = w->Props.Rect;
     return true;
 }
 

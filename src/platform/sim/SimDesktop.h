@@ -73,7 +73,7 @@ struct TSimWindowSpec {
 
 struct TSimWindow {
     THwnd Handle = 0;
-    TSimWindowSpec Spec;
+    TSimWindowSpec Props;
     // Handles a sent message; std::nullopt asks for the default handling (WM_CLOSE destroys
     // the window, SC_RESTORE restores a minimised one; anything else answers 0).
     std::function<std::optional<std::intptr_t>(std::uint32_t msg, std::uintptr_t wParam,
@@ -96,7 +96,7 @@ public:
 
     // Windows of the desktop. A new window stands on top of the z-order; destroying a window
     // destroys the windows it owns.
-    THwnd CreateSimWindow(const TSimWindowSpec& spec);
+    THwnd CreateSimWindow(const TSimWindowSpec& desc);
     void DestroySimWindow(THwnd window);
     [[nodiscard]] TSimWindow* Window(THwnd window);
     [[nodiscard]] bool IsWindow(THwnd window) const;

@@ -20,7 +20,7 @@ bool Contains(const TRect& r, int x, int y) {
     return x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom;
 }
 
-bool IsShown(const TSimWindow& w) { return !w.Minimised && (w.Spec.Style & win::WS_VISIBLE) != 0; }
+bool IsShown(const TSimWindow& w) { return !w.Minimised && (w.Props.Style & win::WS_VISIBLE) != 0; }
 
 } // namespace
 
@@ -29,7 +29,7 @@ bool IsShown(const TSimWindow& w) { return !w.Minimised && (w.Spec.Style & win::
 TSimWindow* TSimDesktop::TopWindowAt(int x, int y) {
     for (THwnd h : zOrder_) {
         TSimWindow* w = Window(h);
-        if (w != nullptr && IsShown(*w) && Contains(w->Spec.Rect, x, y)) return w;
+        if (w != nullptr && IsShown(*w) && Contains(w->Props.Rect, x, y)) return w;
     }
     return nullptr;
 }
@@ -38,7 +38,7 @@ std::uint32_t TSimDesktop::ScreenPixel(int x, int y) {
     if (x < 0 || y < 0 || x >= screenWidth_ || y >= screenHeight_) return kOffScreenColour;
     TSimWindow* w = TopWindowAt(x, y);
     if (w == nullptr) return kDesktopColour;
-    const TRect client = ClientArea(w->Spec);
+    const TRect client = ClientArea(w->Props);
     if (!Contains(client, x, y)) return kFrameColour;
     if (!w->PaintPixel) return kClientColour;
     return w->PaintPixel(x - client.Left, y - client.Top);
@@ -56,7 +56,7 @@ void TSimDesktop::ComposeScreen(int left, int top, int width, int height, TBitma
         TSimWindow* w = Window(h);
         if (w == nullptr || !IsShown(*w)) continue;
         shown.push_back(
-            {w->Spec.Rect, ClientArea(w->Spec), w->PaintPixel ? &w->PaintPixel : nullptr});
+            {w->Props.Rect, ClientArea(w->Props), w->PaintPixel ? &w->PaintPixel : nullptr});
     }
     std::vector<const TShown*> row;
     for (int dy = 0; dy < height; ++dy) {
@@ -112,8 +112,8 @@ THandle TSimDesktop::GetDC(THwnd window) {
         const TSimWindow* w = Window(window);
         if (w == nullptr) return 0;
         // A window's device context starts at its client area.
-        dc->OriginX = w->Spec.Rect.Left + w->Spec.FrameLeft;
-        dc->OriginY = w->Spec.Rect.Top + w->Spec.FrameTop;
+        dc->OriginX = w->Props.Rect.Left + w->Props.FrameLeft;
+        dc->OriginY = w->Props.Rect.Top + w->Props.FrameTop;
     }
     const THandle handle = nextGdiHandle_++;
     dcs_.emplace(handle, std::move(dc));

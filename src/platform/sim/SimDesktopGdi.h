@@ -33,9 +33,9 @@ struct TSimDesktop::TDc {
 };
 
 // The client area of a window in screen coordinates; empty when the frames leave none.
-inline TRect ClientArea(const TSimWindowSpec& spec) {
-    TRect c{spec.Rect.Left + spec.FrameLeft, spec.Rect.Top + spec.FrameTop,
-            spec.Rect.Right - spec.FrameRight, spec.Rect.Bottom - spec.FrameBottom};
+inline TRect ClientArea(const TSimWindowSpec& desc) {
+    TRect c{desc.Rect.Left + desc.FrameLeft, desc.Rect.Top + desc.FrameTop,
+            desc.Rect.Right - desc.FrameRight, desc.Rect.Bottom - desc.FrameBottom};
     c.Right = std::max(c.Right, c.Left);
     c.Bottom = std::max(c.Bottom, c.Top);
     return c;

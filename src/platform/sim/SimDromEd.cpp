@@ -126,18 +126,18 @@ std::optional<std::string> EditorTitle(const std::vector<std::string_view>& word
 
 TSimDromEd::TSimDromEd(TSimDesktop& desktop, TSimDromEdOptions options)
     : desktop_(desktop), options_(std::move(options)) {
-    TSimWindowSpec spec;
-    spec.ClassName = kDromEdWindowClass;
-    spec.Title = options_.Title;
-    spec.FrameLeft = kFrameSide;
-    spec.FrameRight = kFrameSide;
-    spec.FrameBottom = kFrameSide;
-    spec.FrameTop = kFrameTop;
-    spec.Rect = {options_.Left, options_.Top,
+    TSimWindowSpec desc;
+    desc.ClassName = kDromEdWindowClass;
+    desc.Title = options_.Title;
+    desc.FrameLeft = kFrameSide;
+    desc.FrameRight = kFrameSide;
+    desc.FrameBottom = kFrameSide;
+    desc.FrameTop = kFrameTop;
+    desc.Rect = {options_.Left, options_.Top,
                  options_.Left + kFrameSide + options_.ClientWidth + kFrameSide,
                  options_.Top + kFrameTop + options_.ClientHeight + kFrameSide};
-    spec.ThreadId = options_.ThreadId;
-    main_ = desktop_.CreateSimWindow(spec);
+    desc.ThreadId = options_.ThreadId;
+    main_ = desktop_.CreateSimWindow(desc);
 
     TSimWindow* window = desktop_.Window(main_);
     window->OnKey = [this](const TSimKeyInput& key) { OnKey(key); };
@@ -208,7 +208,7 @@ void TSimDromEd::SetRefuseForeground(bool refuse) {
 
 void TSimDromEd::SetTitle(const std::string& title) {
     options_.Title = title;
-    if (TSimWindow* window = desktop_.Window(main_)) window->Spec.Title = title;
+    if (TSimWindow* window = desktop_.Window(main_)) window->Props.Title = title;
 }
 
 void TSimDromEd::Minimise() {
@@ -227,9 +227,9 @@ void TSimDromEd::SetClientSize(int width, int height) {
     options_.ClientWidth = width;
     options_.ClientHeight = height;
     if (TSimWindow* window = desktop_.Window(main_)) {
-        TRect& rect = window->Minimised ? window->RestoreRect : window->Spec.Rect;
-        rect.Right = rect.Left + window->Spec.FrameLeft + width + window->Spec.FrameRight;
-        rect.Bottom = rect.Top + window->Spec.FrameTop + height + window->Spec.FrameBottom;
+        TRect& rect = window->Minimised ? window->RestoreRect : window->Props.Rect;
+        rect.Right = rect.Left + window->Props.FrameLeft + width + window->Props.FrameRight;
+        rect.Bottom = rect.Top + window->Props.FrameTop + height + window->Props.FrameBottom;
     }
     dirty_ = true;
 }
@@ -237,21 +237,21 @@ void TSimDromEd::SetClientSize(int width, int height) {
 THwnd TSimDromEd::OpenDialog(const std::string& title, THwnd owner) {
     TRect base{options_.Left, options_.Top, options_.Left, options_.Top};
     if (const TSimWindow* window = desktop_.Window(main_)) {
-        base = window->Minimised ? window->RestoreRect : window->Spec.Rect;
+        base = window->Minimised ? window->RestoreRect : window->Props.Rect;
     }
-    TSimWindowSpec spec;
-    spec.ClassName = "#32770"; // the dialog class of Windows
-    spec.Title = title;
-    spec.Rect = {base.Left + kDialogLeft, base.Top + kDialogTop,
+    TSimWindowSpec desc;
+    desc.ClassName = "#32770"; // the dialog class of Windows
+    desc.Title = title;
+    desc.Rect = {base.Left + kDialogLeft, base.Top + kDialogTop,
                  base.Left + kDialogLeft + kDialogWidth, base.Top + kDialogTop + kDialogHeight};
-    spec.FrameLeft = kFrameSide;
-    spec.FrameRight = kFrameSide;
-    spec.FrameBottom = kFrameSide;
-    spec.FrameTop = kFrameTop;
-    spec.Owner = owner != 0 ? owner : main_;
-    spec.ThreadId = options_.ThreadId;
-    spec.Style = win::WS_POPUP | win::WS_BORDER | win::WS_SYSMENU | win::WS_VISIBLE;
-    const THwnd dialog = desktop_.CreateSimWindow(spec);
+    desc.FrameLeft = kFrameSide;
+    desc.FrameRight = kFrameSide;
+    desc.FrameBottom = kFrameSide;
+    desc.FrameTop = kFrameTop;
+    desc.Owner = owner != 0 ? owner : main_;
+    desc.ThreadId = options_.ThreadId;
+    desc.Style = win::WS_POPUP | win::WS_BORDER | win::WS_SYSMENU | win::WS_VISIBLE;
+    const THwnd dialog = desktop_.CreateSimWindow(desc);
     if (stubbornDialogs_) {
         desktop_.Window(dialog)->OnMessage = [](std::uint32_t msg, std::uintptr_t,
                                                 std::intptr_t) -> std::optional<std::intptr_t> {
@@ -399,9 +399,9 @@ void TSimDromEd::LoadFile(std::string_view argument) {
 TPoint TSimDromEd::ClientSize() const {
     const TSimWindow* window = desktop_.Window(main_);
     if (window == nullptr) return {options_.ClientWidth, options_.ClientHeight};
-    const TRect& rect = window->Minimised ? window->RestoreRect : window->Spec.Rect;
-    return {std::max(0, rect.Width() - window->Spec.FrameLeft - window->Spec.FrameRight),
-            std::max(0, rect.Height() - window->Spec.FrameTop - window->Spec.FrameBottom)};
+    const TRect& rect = window->Minimised ? window->RestoreRect : window->Props.Rect;
+    return {std::max(0, rect.Width() - window->Props.FrameLeft - window->Props.FrameRight),
+            std::max(0, rect.Height() - window->Props.FrameTop - window->Props.FrameBottom)};
 }
 
 void TSimDromEd::UpdateFrame() {

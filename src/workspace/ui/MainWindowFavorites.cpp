@@ -334,12 +334,12 @@ void TFrmKvMain::ActNewExecute() {
 
 void TFrmKvMain::ActLoadExecute() {
     CheckSaveChanges();
-    TFileDialogSpec spec;
-    spec.Title = "Load Korvane content";
-    spec.Filter = kFavoritesFilter;
-    spec.DefaultExtension = "kvf";
-    spec.FileMustExist = true;
-    const QString file = prompts_.ChooseFile(this, spec);
+    TFileDialogSpec desc;
+    desc.Title = "Load Korvane content";
+    desc.Filter = kFavoritesFilter;
+    desc.DefaultExtension = "kvf";
+    desc.FileMustExist = true;
+    const QString file = prompts_.ChooseFile(this, desc);
     if (!file.isEmpty()) LoadFavorites(PathFromQt(file));
 }
 
@@ -352,13 +352,13 @@ void TFrmKvMain::ActSaveExecute() {
 }
 
 void TFrmKvMain::ActSaveAsExecute() {
-    TFileDialogSpec spec;
-    spec.Title = "Save Korvane content as";
-    spec.Filter = kFavoritesFilter;
-    spec.DefaultExtension = "kvf";
-    spec.ForSave = true;
-    spec.PromptOverwrite = true;
-    const QString file = prompts_.ChooseFile(this, spec);
+    TFileDialogSpec desc;
+    desc.Title = "Save Korvane content as";
+    desc.Filter = kFavoritesFilter;
+    desc.DefaultExtension = "kvf";
+    desc.ForSave = true;
+    desc.PromptOverwrite = true;
+    const QString file = prompts_.ChooseFile(this, desc);
     if (!file.isEmpty()) SaveFavorites(PathFromQt(WithDefaultExtension(file, "kvf")));
 }
 

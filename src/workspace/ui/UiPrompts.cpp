@@ -73,19 +73,19 @@ TMsgAnswer TQtPrompts::Message(QWidget* parent, const QString& text, TMsgType ty
     }
 }
 
-QString TQtPrompts::ChooseFile(QWidget* parent, const TFileDialogSpec& spec) {
-    QFileDialog dlg(parent, spec.Title);
-    dlg.setNameFilters(QtNameFilters(spec.Filter));
-    dlg.setDefaultSuffix(spec.DefaultExtension);
-    if (spec.ForSave) {
+QString TQtPrompts::ChooseFile(QWidget* parent, const TFileDialogSpec& desc) {
+    QFileDialog dlg(parent, desc.Title);
+    dlg.setNameFilters(QtNameFilters(desc.Filter));
+    dlg.setDefaultSuffix(desc.DefaultExtension);
+    if (desc.ForSave) {
         dlg.setAcceptMode(QFileDialog::AcceptSave);
         dlg.setFileMode(QFileDialog::AnyFile);
-        dlg.setOption(QFileDialog::DontConfirmOverwrite, !spec.PromptOverwrite);
+        dlg.setOption(QFileDialog::DontConfirmOverwrite, !desc.PromptOverwrite);
     } else {
         dlg.setAcceptMode(QFileDialog::AcceptOpen);
-        dlg.setFileMode(spec.FileMustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+        dlg.setFileMode(desc.FileMustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     }
-    if (!spec.InitialFileName.isEmpty()) dlg.selectFile(spec.InitialFileName);
+    if (!desc.InitialFileName.isEmpty()) dlg.selectFile(desc.InitialFileName);
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return {};
     return dlg.selectedFiles().constFirst();
 }

@@ -33,7 +33,7 @@ public:
     virtual TMsgAnswer Message(QWidget* parent, const QString& text, TMsgType type,
                                TMsgButtons buttons) = 0;
     // The chosen file's full path, or an empty string when the user cancelled.
-    virtual QString ChooseFile(QWidget* parent, const TFileDialogSpec& spec) = 0;
+    virtual QString ChooseFile(QWidget* parent, const TFileDialogSpec& desc) = 0;
     // Runs a modal dialog and returns its result (QDialog::Accepted or Rejected).
     virtual int RunModal(QDialog& dialog) = 0;
     // The default system beep.
@@ -46,7 +46,7 @@ class TQtPrompts final : public TUiPrompts {
 public:
     TMsgAnswer Message(QWidget* parent, const QString& text, TMsgType type,
                        TMsgButtons buttons) override;
-    QString ChooseFile(QWidget* parent, const TFileDialogSpec& spec) override;
+    QString ChooseFile(QWidget* parent, const TFileDialogSpec& desc) override;
     int RunModal(QDialog& dialog) override;
     void Beep() override;
     void OpenUrl(const QString& url) override;

@@ -35,10 +35,10 @@ private slots:
         f.Win->ActSaveAs->trigger();
         QCOMPARE(ReadBytes(f.Path("level1.kvf")),
                  QByteArray("*FAVLIST\r\n1{4}2{12}3{345}11{Guard (345)}\r\n~FAVLIST\r\n"));
-        const TFileDialogSpec& spec = f.Prompts.FileDialogs.back();
-        QCOMPARE(spec.Title, QString("Save Korvane content as"));
-        QCOMPARE(spec.Filter, QString("Korvane files (*.kvf)|*.kvf|All files (*.*)|*.*"));
-        QVERIFY(spec.ForSave && spec.PromptOverwrite);
+        const TFileDialogSpec& desc = f.Prompts.FileDialogs.back();
+        QCOMPARE(desc.Title, QString("Save Korvane content as"));
+        QCOMPARE(desc.Filter, QString("Korvane files (*.kvf)|*.kvf|All files (*.*)|*.*"));
+        QVERIFY(desc.ForSave && desc.PromptOverwrite);
         QCOMPARE(f.Win->windowTitle(), QString("Korvane 0.94 [level1.kvf]"));
         QVERIFY(!f.Win->Modified());
         f.Win->SetModified(true);

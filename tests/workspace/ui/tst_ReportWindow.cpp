@@ -166,12 +166,12 @@ void TestReportWindow::saveDialogAsksBeforeOverwritingTextFiles() {
     w->findChild<QAction*>("ActSave")->trigger();
 
     QCOMPARE(prompts_->FileDialogs.size(), std::size_t{1});
-    const TFileDialogSpec& spec = prompts_->FileDialogs.front();
-    QCOMPARE(spec.Title, QString("Save report as"));
-    QCOMPARE(spec.Filter, QString("Text files (*.txt)|*.txt|All files (*.*)|*.*"));
-    QCOMPARE(spec.DefaultExtension, QString("TXT"));
-    QVERIFY(spec.ForSave);
-    QVERIFY(spec.PromptOverwrite);
+    const TFileDialogSpec& desc = prompts_->FileDialogs.front();
+    QCOMPARE(desc.Title, QString("Save report as"));
+    QCOMPARE(desc.Filter, QString("Text files (*.txt)|*.txt|All files (*.*)|*.*"));
+    QCOMPARE(desc.DefaultExtension, QString("TXT"));
+    QVERIFY(desc.ForSave);
+    QVERIFY(desc.PromptOverwrite);
 }
 
 void TestReportWindow::saveAddsTxtWhenNameHasNoExtension() {
