@@ -36,6 +36,19 @@ public:
         return true;
     }
 
+    // The value of ID, after adding it with Value when it had none. Value is not kNone.
+    std::uint32_t FindOrAdd(std::int32_t id, std::uint32_t value) {
+        if ((size_ + 1) * 2 > slots_.size()) Rehash(slots_.empty() ? 16 : slots_.size() * 2);
+        std::size_t i = Home(id);
+        while (slots_[i].second != kNone) {
+            if (slots_[i].first == id) return slots_[i].second;
+            i = (i + 1) & mask_;
+        }
+        slots_[i] = {id, value};
+        ++size_;
+        return value;
+    }
+
     // The value of ID, kNone when it has none.
     [[nodiscard]] std::uint32_t Find(std::int32_t id) const {
         if (size_ == 0) return kNone;

@@ -1,5 +1,6 @@
 #include "mission/LootList.h"
 
+#include "mission/IdIndex.h"
 #include "text/Exception.h"
 #include "text/TextFile.h"
 #include "text/Win1252.h"
@@ -9,7 +10,6 @@
 #include <charconv>
 #include <cstdarg>
 #include <cstdio>
-#include <unordered_map>
 #include <utility>
 
 namespace kv {
@@ -78,7 +78,7 @@ public:
             info.Gems = ReadLE32(data, 4);
             info.Art = ReadLE32(data, 8);
             info.Special = static_cast<std::uint32_t>(ReadLE32(data, 12));
-            first_.try_emplace(objId, infos_.size());
+            first_.TryAdd(objId, static_cast<std::uint32_t>(infos_.size()));
             infos_.push_back(std::move(info));
         } else if (AnsiSameText(propName, "DiffDestr")) {
             TLootListObjInfo* info = FindLootInfo(objId);
@@ -97,16 +97,21 @@ public:
             IdText(destName, dest) + "\tis contained by " + IdText(sourceName, source), source);
     }
 
+    // Whether OnLink would keep the link: links of other flavors or to other objects are not.
+    [[nodiscard]] bool Wants(std::int32_t dest, int flavor) const {
+        return flavor == kContainsFlavor && first_.Contains(dest);
+    }
+
     std::vector<TLootListObjInfo> Take() { return std::move(infos_); }
 
 private:
     TLootListObjInfo* FindLootInfo(std::int32_t objId) {
-        const auto it = first_.find(objId);
-        return it == first_.end() ? nullptr : &infos_[it->second];
+        const std::uint32_t at = first_.Find(objId);
+        return at == TIdIndex::kNone ? nullptr : &infos_[at];
     }
 
     std::vector<TLootListObjInfo> infos_;
-    std::unordered_map<std::int32_t, std::size_t> first_; // the first info of each ID
+    TIdIndex first_; // the first info of each ID
 };
 
 struct TTotals {
@@ -115,13 +120,6 @@ struct TTotals {
     std::int32_t Art = 0;
     std::array<int, kSpecialBits> Special{};
 };
-
-std::string DifficultyText(int difficulties) {
-    std::string text;
-    const char letters[] = "NHE";
-    for (int d = 0; d < 3; ++d) text += (difficulties & (1 << d)) != 0 ? letters[d] : '-';
-    return text;
-}
 
 std::string SpecialText(std::uint32_t special) {
     std::string text;
@@ -145,6 +143,33 @@ std::string SpecialCountText(const std::array<int, kSpecialBits>& counts) {
     return text;
 }
 
+// The first level of AnsiCompareText as a byte table: bytes of the same rank compare equal at
+// that level, and ranks keep its order. Derived from AnsiCompareText itself: at the first
+// level "x" against "yA" and "xA" against "y" give the same difference of weights, while
+// bytes of equal weight fall through to the length, which gives -1 and +1.
+const std::array<std::uint8_t, 256>& PrimaryRanks() {
+    static const std::array<std::uint8_t, 256> ranks = [] {
+        const auto text = [](int b) { return std::string(1, static_cast<char>(b)); };
+        const auto firstLevel = [&](int x, int y) {
+            const int shorter = AnsiCompareText(text(x), text(y) + 'A');
+            const int longer = AnsiCompareText(text(x) + 'A', text(y));
+            return shorter == -1 && longer == 1 ? 0 : shorter;
+        };
+        std::array<int, 256> bytes{};
+        for (int b = 0; b < 256; ++b) bytes[static_cast<std::size_t>(b)] = b;
+        std::stable_sort(bytes.begin(), bytes.end(),
+                         [&](int x, int y) { return firstLevel(x, y) < 0; });
+        std::array<std::uint8_t, 256> out{};
+        std::uint8_t rank = 0;
+        for (std::size_t i = 0; i < bytes.size(); ++i) {
+            if (i > 0 && firstLevel(bytes[i - 1], bytes[i]) != 0) ++rank;
+            out[static_cast<std::size_t>(bytes[i])] = rank;
+        }
+        return out;
+    }();
+    return ranks;
+}
+
 // A line whose first column is still to be padded: the text before the tab and after it.
 struct TSplitLine {
     std::string Before;
@@ -159,8 +184,12 @@ std::size_t WidestBefore(const std::vector<TSplitLine>& lines) {
 }
 
 void AppendPadded(TLootList& list, const std::vector<TSplitLine>& lines, std::size_t width) {
+    list.Lines.reserve(list.Lines.size() + lines.size());
+    list.LineIds.reserve(list.LineIds.size() + lines.size());
     for (const TSplitLine& l : lines) {
-        std::string line = l.Before;
+        std::string line;
+        line.reserve(width + l.After.size());
+        line = l.Before;
         line.append(width - l.Before.size(), ' ');
         line += l.After;
         list.Lines.push_back(std::move(line));
@@ -182,22 +211,65 @@ bool TLootList::HasId(std::int32_t objId) const {
 }
 
 TLootList FormatLootList(std::vector<TLootListObjInfo> infos, const std::string& fileName) {
-    // The records stay where they are; only their places are sorted.
-    std::vector<std::uint32_t> order(infos.size());
-    for (std::size_t i = 0; i < order.size(); ++i) order[i] = static_cast<std::uint32_t>(i);
-    std::stable_sort(order.begin(), order.end(), [&infos](std::uint32_t ia, std::uint32_t ib) {
-        const TLootListObjInfo& a = infos[ia];
-        const TLootListObjInfo& b = infos[ib];
+    // The records stay where they are; only their places are sorted, by keys held side by side.
+    // The names are compared as AnsiCompareText does: by the ranks of their bytes first, which
+    // a plain comparison of the ranked keys gives; only names equal there need the full compare.
+    struct TKey {
+        std::string_view Ranked; // into ranked
+        std::string_view Name;
+        std::int32_t Id;
+        std::uint32_t Index;
+    };
+    const std::array<std::uint8_t, 256>& ranks = PrimaryRanks();
+    std::size_t rankedSize = 0;
+    for (const TLootListObjInfo& info : infos) rankedSize += info.Name.size();
+    std::string ranked(rankedSize, '\0');
+    std::vector<TKey> keys(infos.size());
+    std::size_t at = 0;
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        const std::string& name = infos[i].Name;
+        for (std::size_t c = 0; c < name.size(); ++c)
+            ranked[at + c] = static_cast<char>(ranks[static_cast<std::uint8_t>(name[c])]);
+        keys[i] = {std::string_view(ranked).substr(at, name.size()), name, infos[i].ObjID,
+                   static_cast<std::uint32_t>(i)};
+        at += name.size();
+    }
+    std::stable_sort(keys.begin(), keys.end(), [](const TKey& a, const TKey& b) {
+        const int byRank = a.Ranked.compare(b.Ranked);
+        if (byRank != 0) return byRank < 0;
         const int byName = AnsiCompareText(a.Name, b.Name);
-        return byName != 0 ? byName < 0 : a.ObjID < b.ObjID;
+        return byName != 0 ? byName < 0 : a.Id < b.Id;
     });
 
+    // The first column's width first, so that every loot line is written once, in place.
+    const auto digitCount = [](std::int32_t v) {
+        char digits[16];
+        return static_cast<std::size_t>(std::to_chars(digits, digits + sizeof digits, v).ptr -
+                                        digits);
+    };
+    std::size_t widest = 6;
+    for (const TLootListObjInfo& info : infos) {
+        const std::size_t before =
+            info.Name.size() + 3 + digitCount(info.ObjID) + (info.Containers.empty() ? 0 : 1);
+        widest = std::max(widest, before);
+    }
+    const std::size_t width = widest + 5;
+    const int w = static_cast<int>(width);
+    const std::string dashes(width + 47, '-');
+
+    TLootList list;
+    list.Lines.reserve(infos.size() + 16);
+    list.LineIds.reserve(infos.size() + 16);
+    Append(list, "File: " + fileName);
+    Append(list, {});
+    Append(list, Sprintf("%-*s%-4s%8s %8s %8s %8s %s", w, "Object", "Dif.", "Total", "Gold", "Gems",
+                         "Art", "Special"));
+    Append(list, dashes);
+
     std::array<TTotals, kRows> totals{};
-    std::vector<TSplitLine> lootLines;
-    lootLines.reserve(infos.size());
     std::vector<TSplitLine> annotations;
-    for (const std::uint32_t index : order) {
-        const TLootListObjInfo& info = infos[index];
+    for (const TKey& key : keys) {
+        const TLootListObjInfo& info = infos[key.Index];
         for (int d = 0; d < kRows; ++d) {
             if (d != 3 && (info.Difficulties & (1 << d)) == 0) continue;
             TTotals& row = totals[static_cast<std::size_t>(d)];
@@ -208,8 +280,6 @@ TLootList FormatLootList(std::vector<TLootListObjInfo> infos, const std::string&
                 if ((info.Special & (1u << b)) != 0) ++row.Special[static_cast<std::size_t>(b)];
             }
         }
-        std::string nameText = IdText(info.Name, info.ObjID);
-        if (!info.Containers.empty()) nameText += '*';
         for (const auto& [line, containerId] : info.Containers) {
             const std::size_t tab = line.find("\tis contained by ");
             const std::size_t split = tab == std::string::npos ? line.find('\t') : tab;
@@ -219,31 +289,30 @@ TLootList FormatLootList(std::vector<TLootListObjInfo> infos, const std::string&
                 annotations.push_back({line.substr(0, split), line.substr(split + 1), containerId});
             }
         }
+        std::string& out = list.Lines.emplace_back();
+        list.LineIds.push_back(info.ObjID);
+        out.reserve(width + 48);
+        out = info.Name;
+        out += " (";
+        char id[16];
+        const char* const idEnd = std::to_chars(id, id + sizeof id, info.ObjID).ptr;
+        out.append(id, static_cast<std::size_t>(idEnd - id));
+        out += ')';
+        if (!info.Containers.empty()) out += '*';
+        out.append(width - out.size(), ' ');
         const std::int32_t total = Add32(Add32(info.Gold, info.Gems), info.Art);
         // As "%-4s%8d %8d %8d %8d %s" would print it.
-        std::string values = DifficultyText(info.Difficulties);
-        if (values.size() < 4) values.append(4 - values.size(), ' ');
-        AppendNumber(values, total);
+        for (int d = 0; d < 3; ++d) out += (info.Difficulties & (1 << d)) != 0 ? "NHE"[d] : '-';
+        out += ' ';
+        AppendNumber(out, total);
         for (const std::int32_t v : {info.Gold, info.Gems, info.Art}) {
-            values += ' ';
-            AppendNumber(values, v);
+            out += ' ';
+            AppendNumber(out, v);
         }
-        values += ' ';
-        values += SpecialText(info.Special);
-        lootLines.push_back({std::move(nameText), std::move(values), info.ObjID});
+        out += ' ';
+        if (info.Special != 0) out += SpecialText(info.Special);
     }
 
-    const std::size_t width = std::max<std::size_t>(WidestBefore(lootLines), 6) + 5;
-    const int w = static_cast<int>(width);
-    const std::string dashes(width + 47, '-');
-
-    TLootList list;
-    Append(list, "File: " + fileName);
-    Append(list, {});
-    Append(list, Sprintf("%-*s%-4s%8s %8s %8s %8s %s", w, "Object", "Dif.", "Total", "Gold", "Gems",
-                         "Art", "Special"));
-    Append(list, dashes);
-    AppendPadded(list, lootLines, width);
     Append(list, dashes);
     for (std::size_t r = 0; r < kRows; ++r) {
         const TTotals& row = totals[r];
@@ -277,6 +346,9 @@ TLootList BuildLootList(const std::filesystem::path& mission,
                                  const std::string& sourceName, const std::string& destName,
                                  int flavor, std::span<const std::uint8_t>, std::uint32_t) {
         collector.OnLink(source, dest, sourceName, destName, flavor);
+    };
+    params.LinkWanted = [&collector](std::int32_t, std::int32_t dest, int flavor) {
+        return collector.Wants(dest, flavor);
     };
     params.OnMessage = onMessage;
     ReadProps(params);

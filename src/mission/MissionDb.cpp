@@ -158,12 +158,12 @@ void ReadBrushList(const TReadBrushListParams& params) {
                         break;
                     case kMediaObject:
                         kind = bkObject;
-                        name = names.GetObjectName(objId, true);
+                        names.AppendObjectName(objId, true, name);
                         break;
                     case kMediaFlow: kind = bkFlow; break;
                     case kMediaRoom:
                         kind = bkRoom;
-                        name = names.GetObjectName(objId, true);
+                        names.AppendObjectName(objId, true, name);
                         break;
                     default: kind = bkNone; break;
                     }
@@ -250,6 +250,7 @@ void DeliverLinks(TMissionFile& mission, const TMissionNames& names, const TIdIn
         const bool taken = ((bits & 2) != 0 && objectSet.Contains(rec.Source)) ||
                            ((bits & 4) != 0 && objectSet.Contains(rec.Dest));
         if (!taken || !params.OnLink) continue;
+        if (params.LinkWanted && !params.LinkWanted(rec.Source, rec.Dest, rec.Flavor)) continue;
         records::TBytesView data;
         if ((bits & 1) != 0) {
             if (const std::uint32_t d = dataByLink.Find(rec.LinkId); d != TIdIndex::kNone)

@@ -28,6 +28,8 @@ using TLinkEvent =
     std::function<void(std::int32_t source, std::int32_t dest, const std::string& sourceName,
                        const std::string& destName, int flavor, std::span<const std::uint8_t> data,
                        std::uint32_t tag)>;
+// False when the link of Source to Dest is of no interest, so that its names are not looked up.
+using TLinkWanted = std::function<bool(std::int32_t source, std::int32_t dest, int flavor)>;
 using TLinkRecordEvent =
     std::function<void(std::int32_t linkId, std::int32_t source, std::int32_t dest, int flavor)>;
 // A message for the user from inside an operation ("Gamesys not found: ..."); the GUI shows a
@@ -57,6 +59,7 @@ struct TReadPropsParams {
     std::optional<std::vector<std::int32_t>> Objects; // none: every object brush, in file order
     TPropEvent OnProp;
     TLinkEvent OnLink;
+    TLinkWanted LinkWanted; // unset: every link OnLink may see
     std::uint32_t Tag = 0;
     TUserMessageEvent OnMessage;
 };
@@ -69,7 +72,8 @@ void ReadLinks(const std::filesystem::path& fileName, const std::vector<std::int
                const std::vector<int>* flavors, const TLinkRecordEvent& onLink);
 
 // The name chunks and metaproperty links of one open file, indexed once so that the many
-// lookups of an operation do not walk the chunks again. Results are those of walking the
+// lookups of an operation do not walk the chunks again; each index is built by the first lookup
+// that needs it. Not for use from several threads at once. Results are those of walking the
 // chunks in file order: the first matching record wins.
 class TMissionNames {
 public:
@@ -79,6 +83,8 @@ public:
     // "" for ID 0; P$SymName, then OBJ_MAP; with Archetype, else "A "/"An " + the name of the
     // destination of the cheapest metaproperty link.
     [[nodiscard]] std::string GetObjectName(std::int32_t objId, bool withArchetype) const;
+    // The same name appended to Out.
+    void AppendObjectName(std::int32_t objId, bool withArchetype, std::string& out) const;
     // Appends the metaproperty ancestors of ObjID, depth first, highest priority first. An ID
     // already on the path is not entered again, so cyclic links end.
     void GetMetaPropAncestors(std::int32_t objId, std::vector<std::int32_t>& list) const;

@@ -1,5 +1,7 @@
 #include "mission/MissionImport.h"
 
+#include <string_view>
+
 namespace kv {
 
 const char* ImportKindName(TBrushKind kind) {
@@ -20,7 +22,8 @@ bool ImportBrush(const TImportOptions& options, TBrushKind kind, std::int32_t br
         (objId == 0 || kind != bkObject || !options.Loot->HasId(objId))) {
         return false;
     }
-    const std::string shownName = name.empty() ? std::string(ImportKindName(kind)) : name;
+    const std::string_view shownName =
+        name.empty() ? std::string_view(ImportKindName(kind)) : std::string_view(name);
     if (options.Loot == nullptr && !FilterAccepts(options.Filter, kind, shownName)) return false;
     favorite.Kind = kind;
     favorite.BrushNum = brushNum;

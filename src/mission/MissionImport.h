@@ -18,9 +18,9 @@ namespace kv {
 [[nodiscard]] const char* ImportKindName(TBrushKind kind);
 
 struct TImportOptions {
-    TDisplayFilter Filter;      // ignored in loot-import mode
-    bool UseBrushIDs = false;   // the brushes' own IDs, else running numbers
-    const TLootList* Loot = nullptr; // set: loot-import mode
+    TDisplayFilter Filter;                      // ignored in loot-import mode
+    bool UseBrushIDs = false;                   // the brushes' own IDs, else running numbers
+    const TLootList* Loot = nullptr;            // set: loot-import mode
     std::vector<std::string>* Report = nullptr; // set: the sanity check runs as well
 };
 

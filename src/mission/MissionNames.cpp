@@ -31,6 +31,47 @@ struct TMetaLink {
     std::int32_t AncestorPriority = 0; // -1 when the link has no priority
 };
 
+// The first value per ID of one name chunk: a flat array over the IDs' range when they are
+// dense, as object IDs are, so that lookups in ID order stay in the cache; else a hash index.
+class TFirstIndex {
+public:
+    void Reserve(std::size_t count, std::int32_t lo, std::int32_t hi) {
+        const std::uint64_t range = std::uint64_t(std::int64_t{hi} - lo) + 1;
+        if (count > 0 && range <= 4 * std::uint64_t{count} + 1024) {
+            lo_ = lo;
+            dense_.assign(static_cast<std::size_t>(range), TIdIndex::kNone);
+        } else {
+            hash_.Reserve(count);
+        }
+    }
+    void TryAdd(std::int32_t id, std::uint32_t value) {
+        if (dense_.empty()) {
+            hash_.TryAdd(id, value);
+            return;
+        }
+        std::uint32_t& slot = dense_[static_cast<std::size_t>(std::int64_t{id} - lo_)];
+        if (slot == TIdIndex::kNone) slot = value;
+    }
+    // The value of ID, after adding it with Value when it had none.
+    std::uint32_t FindOrAdd(std::int32_t id, std::uint32_t value) {
+        if (dense_.empty()) return hash_.FindOrAdd(id, value);
+        std::uint32_t& slot = dense_[static_cast<std::size_t>(std::int64_t{id} - lo_)];
+        if (slot == TIdIndex::kNone) slot = value;
+        return slot;
+    }
+    [[nodiscard]] std::uint32_t Find(std::int32_t id) const {
+        if (dense_.empty()) return hash_.Find(id);
+        const std::int64_t at = std::int64_t{id} - lo_;
+        if (at < 0 || static_cast<std::uint64_t>(at) >= dense_.size()) return TIdIndex::kNone;
+        return dense_[static_cast<std::size_t>(at)];
+    }
+
+private:
+    std::int32_t lo_ = 0;
+    std::vector<std::uint32_t> dense_;
+    TIdIndex hash_;
+};
+
 struct TLinkGroup {
     std::uint32_t Start = 0;
     std::uint32_t Count = 0;
@@ -42,20 +83,34 @@ struct TMissionNames::TImpl {
     std::string FileText;
     TChunkBuffer SymChunk;
     TChunkBuffer MapChunk;
-    std::vector<std::string_view> Names; // into SymChunk and MapChunk
-    TIdIndex SymNames;                   // first record per ID, into Names
-    TIdIndex ObjMap;                     // first record per ID, into Names
     bool HasLinks = false;
     bool HasLinkData = false;
-    TIdIndex Groups; // source -> into LinkGroups
-    std::vector<TLinkGroup> LinkGroups;
-    std::vector<TMetaLink> Links;     // flavor 1, grouped by source, file order within a group
-    std::vector<TMetaLink> Ancestors; // the same groups, highest priority first
+    TChunkBuffer LinkChunk;     // L$MetaProp
+    TChunkBuffer LinkDataChunk; // LD$MetaProp
 
-    void LoadMeta(TMissionFile& file);
+    // Built on first use, so that an operation pays only for the lookups it makes.
+    mutable bool NamesBuilt = false;
+    mutable TFirstIndex SymNames; // first record per ID: the offset of its data in SymChunk
+    mutable TFirstIndex ObjMap;   // first record per ID: the offset of its text in MapChunk
+    mutable bool MetaBuilt = false;
+    mutable TFirstIndex Groups; // source -> into LinkGroups
+    mutable std::vector<TLinkGroup> LinkGroups;
+    mutable std::vector<TMetaLink> Links;     // flavor 1, grouped by source, file order in a group
+    mutable std::vector<TMetaLink> Ancestors; // the same groups, highest priority first
+
+    void ReadMeta(TMissionFile& file);
+    void BuildNames() const;
+    void BuildMeta() const;
+    void EnsureNames() const {
+        if (!NamesBuilt) BuildNames();
+    }
+    void EnsureMeta() const {
+        if (!MetaBuilt) BuildMeta();
+    }
     [[nodiscard]] std::string_view BaseName(std::int32_t id) const;
     [[nodiscard]] std::span<const TMetaLink> Group(const std::vector<TMetaLink>& all,
                                                    std::int32_t id) const {
+        EnsureMeta();
         const std::uint32_t g = Groups.Find(id);
         if (g == TIdIndex::kNone) return {};
         return {all.data() + LinkGroups[g].Start, LinkGroups[g].Count};
@@ -70,15 +125,23 @@ struct TMissionNames::TImpl {
     }
 };
 
-void TMissionNames::TImpl::LoadMeta(TMissionFile& file) {
-    const std::optional<TChunkBuffer> links = file.ReadChunk("L$MetaProp");
-    const std::optional<TChunkBuffer> linkData = file.ReadChunk("LD$MetaProp");
-    HasLinks = links.has_value();
-    HasLinkData = linkData.has_value();
+void TMissionNames::TImpl::ReadMeta(TMissionFile& file) {
+    if (auto links = file.ReadChunk("L$MetaProp")) {
+        HasLinks = true;
+        LinkChunk = std::move(*links);
+    }
+    if (auto linkData = file.ReadChunk("LD$MetaProp")) {
+        HasLinkData = true;
+        LinkDataChunk = std::move(*linkData);
+    }
+}
+
+void TMissionNames::TImpl::BuildMeta() const {
+    MetaBuilt = true;
     TIdIndex priorities; // first record per link ID, into values
     std::vector<std::int32_t> values;
-    if (linkData) {
-        const records::TLinkDataChunk ld(*linkData);
+    if (HasLinkData) {
+        const records::TLinkDataChunk ld(LinkDataChunk);
         if (ld.DataSize() == 4) {
             priorities.Reserve(ld.Count());
             for (std::size_t i = 0; i < ld.Count(); ++i) {
@@ -87,16 +150,28 @@ void TMissionNames::TImpl::LoadMeta(TMissionFile& file) {
             }
         }
     }
-    if (!links) return;
+    if (!HasLinks) return;
+    const TChunkBuffer* const links = &LinkChunk;
     const std::size_t count = records::LinkCount(*links);
+    std::size_t sources = 0; // an upper bound, with the range of the sources
+    std::int32_t lo = 0;
+    std::int32_t hi = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        const records::TLinkRecord rec = records::LinkAt(*links, i);
+        if (rec.Flavor != kMetaPropFlavor) continue;
+        lo = sources == 0 ? rec.Source : std::min(lo, rec.Source);
+        hi = sources == 0 ? rec.Source : std::max(hi, rec.Source);
+        ++sources;
+    }
+    Groups.Reserve(sources, lo, hi);
     // Two passes of a counting sort: group sizes first, then every link into its group.
     std::vector<std::uint32_t> groupOf(count, TIdIndex::kNone);
     for (std::size_t i = 0; i < count; ++i) {
         const records::TLinkRecord rec = records::LinkAt(*links, i);
         if (rec.Flavor != kMetaPropFlavor) continue;
         const auto next = static_cast<std::uint32_t>(LinkGroups.size());
-        if (Groups.TryAdd(rec.Source, next)) LinkGroups.push_back({});
-        groupOf[i] = Groups.Find(rec.Source);
+        groupOf[i] = Groups.FindOrAdd(rec.Source, next);
+        if (groupOf[i] == next) LinkGroups.push_back({});
         ++LinkGroups[groupOf[i]].Count;
     }
     std::uint32_t start = 0;
@@ -135,69 +210,101 @@ void TMissionNames::TImpl::LoadMeta(TMissionFile& file) {
     }
 }
 
+void TMissionNames::TImpl::BuildNames() const {
+    NamesBuilt = true;
+    // A first pass for the number and range of the IDs.
+    const auto counter = [](std::size_t& count, std::int32_t& lo, std::int32_t& hi) {
+        return [&](std::int32_t id, auto&&) {
+            lo = count == 0 ? id : std::min(lo, id);
+            hi = count == 0 ? id : std::max(hi, id);
+            ++count;
+        };
+    };
+    std::size_t symCount = 0;
+    std::int32_t symLo = 0;
+    std::int32_t symHi = 0;
+    records::ForEachProp(SymChunk, counter(symCount, symLo, symHi));
+    std::size_t mapCount = 0;
+    std::int32_t mapLo = 0;
+    std::int32_t mapHi = 0;
+    records::ForEachNameRecord(MapChunk, counter(mapCount, mapLo, mapHi));
+    SymNames.Reserve(symCount, symLo, symHi);
+    ObjMap.Reserve(mapCount, mapLo, mapHi);
+    records::ForEachProp(SymChunk, [&](std::int32_t id, records::TBytesView data) {
+        SymNames.TryAdd(id, static_cast<std::uint32_t>(data.data() - SymChunk.data()));
+    });
+    records::ForEachNameRecord(MapChunk, [&](std::int32_t id, std::string_view name) {
+        ObjMap.TryAdd(id,
+                      static_cast<std::uint32_t>(
+                          reinterpret_cast<const std::uint8_t*>(name.data()) - MapChunk.data()));
+    });
+}
+
+// A record's text or data starts at Offset, its length word just before it.
 std::string_view TMissionNames::TImpl::BaseName(std::int32_t id) const {
     if (id == 0) return {};
-    if (const std::uint32_t s = SymNames.Find(id); s != TIdIndex::kNone && !Names[s].empty())
-        return Names[s];
-    if (const std::uint32_t o = ObjMap.Find(id); o != TIdIndex::kNone) return Names[o];
+    EnsureNames();
+    if (const std::uint32_t s = SymNames.Find(id); s != TIdIndex::kNone) {
+        const std::string_view name = records::NameString(
+            records::TBytesView(SymChunk).subspan(s, ReadU32(SymChunk.data() + s - 4)));
+        if (!name.empty()) return name;
+    }
+    if (const std::uint32_t o = ObjMap.Find(id); o != TIdIndex::kNone)
+        return records::ZeroTerminatedView(MapChunk.data() + o, ReadU32(MapChunk.data() + o - 4));
     return {};
 }
 
 void TMissionNames::Load(TMissionFile& file) {
     auto impl = std::make_shared<TImpl>();
     impl->FileText = PathToText(file.FileName());
-    if (auto sym = file.ReadChunk("P$SymName")) {
-        impl->SymChunk = std::move(*sym);
-        records::ForEachProp(impl->SymChunk, [&](std::int32_t id, records::TBytesView data) {
-            if (impl->SymNames.TryAdd(id, static_cast<std::uint32_t>(impl->Names.size())))
-                impl->Names.push_back(records::NameString(data));
-        });
-    }
-    if (auto map = file.ReadChunk("OBJ_MAP")) {
-        impl->MapChunk = std::move(*map);
-        records::ForEachNameRecord(impl->MapChunk, [&](std::int32_t id, std::string_view name) {
-            if (impl->ObjMap.TryAdd(id, static_cast<std::uint32_t>(impl->Names.size())))
-                impl->Names.push_back(name);
-        });
-    }
-    impl->LoadMeta(file);
+    if (auto sym = file.ReadChunk("P$SymName")) impl->SymChunk = std::move(*sym);
+    if (auto map = file.ReadChunk("OBJ_MAP")) impl->MapChunk = std::move(*map);
+    impl->ReadMeta(file);
     impl_ = std::move(impl);
 }
 
 void TMissionNames::LoadMetaProps(TMissionFile& file) {
     auto impl = std::make_shared<TImpl>();
     impl->FileText = PathToText(file.FileName());
-    impl->LoadMeta(file);
+    impl->NamesBuilt = true; // a gamesys's names are never used
+    impl->ReadMeta(file);
     impl_ = std::move(impl);
 }
 
 bool TMissionNames::HasMetaProps() const { return impl_ && impl_->HasLinks; }
 
 std::string TMissionNames::GetObjectName(std::int32_t objId, bool withArchetype) const {
-    if (!impl_ || objId == 0) return {};
+    std::string out;
+    AppendObjectName(objId, withArchetype, out);
+    return out;
+}
+
+void TMissionNames::AppendObjectName(std::int32_t objId, bool withArchetype,
+                                     std::string& out) const {
+    if (!impl_ || objId == 0) return;
     const std::string_view name = impl_->BaseName(objId);
-    if (!name.empty() || !withArchetype || !impl_->HasLinks) return std::string(name);
+    if (!name.empty() || !withArchetype || !impl_->HasLinks) {
+        out += name;
+        return;
+    }
     const std::span<const TMetaLink> links = impl_->Group(impl_->Links, objId);
-    if (links.empty()) return {};
+    if (links.empty()) return;
     // The cheapest link; a later one wins only with a strictly smaller priority.
     std::size_t chosen = 0;
     for (std::size_t i = 1; i < links.size(); ++i) {
         if (links[i].NamePriority < links[chosen].NamePriority) chosen = i;
     }
     const std::string_view archetype = impl_->BaseName(links[chosen].Dest);
-    if (archetype.empty()) return {};
-    std::string out;
-    out.reserve(archetype.size() + 3);
+    if (archetype.empty()) return;
     switch (AnsiUpperChar(archetype[0])) {
     case 'A':
     case 'E':
     case 'I':
     case 'O':
-    case 'U': out = "An "; break;
-    default: out = "A "; break;
+    case 'U': out += "An "; break;
+    default: out += "A "; break;
     }
     out += archetype;
-    return out;
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -95,11 +95,11 @@ std::vector<std::string> ReadRelationNames(TMissionFile& file) {
     return relations;
 }
 
-// The endpoints of a link, for the search of twins by a hash of them.
-std::uint64_t EndpointHash(const TMyLinkInfo& l) {
-    std::uint64_t h = (std::uint64_t{static_cast<std::uint32_t>(l.Source)} << 32) |
-                      static_cast<std::uint32_t>(l.Dest);
-    h ^= std::uint64_t{l.Flavor} * 0xC2B2AE3D27D4EB4Full;
+// The endpoints of a link record, for the search of twins by a hash of them.
+std::uint64_t EndpointHash(std::int32_t source, std::int32_t dest, std::uint16_t flavor) {
+    std::uint64_t h = (std::uint64_t{static_cast<std::uint32_t>(source)} << 32) |
+                      static_cast<std::uint32_t>(dest);
+    h ^= std::uint64_t{flavor} * 0xC2B2AE3D27D4EB4Full;
     h *= 0x9E3779B97F4A7C15ull;
     return h ^ (h >> 29);
 }
@@ -108,37 +108,67 @@ bool SameEndpoints(const TMyLinkInfo& a, const TMyLinkInfo& b) {
     return a.Flavor == b.Flavor && a.Source == b.Source && a.Dest == b.Dest;
 }
 
-// Only the links that share flavor and endpoints with another link: a hash pass over the
-// endpoints drops the rest before anything is sorted.
-void DropLinksWithoutTwin(std::vector<TMyLinkInfo>& links) {
+// Marks the records (14 bytes each, in Records) that share flavor and endpoints with another.
+// Twins share the flavor, so each flavor is searched on its own, in a table of its own size
+// that stays in the cache.
+std::vector<std::uint8_t> FindTwinRecords(const std::vector<std::uint8_t>& records) {
     constexpr std::uint32_t kEmpty = 0xFFFFFFFFu;
-    std::size_t capacity = 16;
-    while (capacity < links.size() * 2) capacity *= 2;
-    const std::size_t mask = capacity - 1;
-    std::vector<std::uint32_t> slots(capacity, kEmpty); // the first link with the endpoints
-    std::vector<std::uint8_t> twinned(links.size(), 0);
-    const auto slotOf = [&](std::size_t i) -> std::uint32_t& {
-        std::size_t at = static_cast<std::size_t>(EndpointHash(links[i])) & mask;
-        while (slots[at] != kEmpty && !SameEndpoints(links[slots[at]], links[i]))
-            at = (at + 1) & mask;
-        return slots[at];
-    };
-    for (std::size_t i = 0; i < links.size(); ++i) {
-        std::uint32_t& slot = slotOf(i);
-        if (slot == kEmpty) {
-            slot = static_cast<std::uint32_t>(i);
-        } else {
-            twinned[slot] = 1;
-            twinned[i] = 1;
+    const std::size_t count = records.size() / kLinkRecordSize;
+    const std::uint8_t* const base = records.data();
+    const auto record = [base](std::size_t i) { return base + i * kLinkRecordSize; };
+    // The records grouped by flavor, in file order within a group: a counting sort.
+    TIdIndex groups; // flavor -> group
+    std::vector<std::uint32_t> groupStart;
+    std::vector<std::uint32_t> groupOf(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        const auto next = static_cast<std::uint32_t>(groupStart.size());
+        groupOf[i] = groups.FindOrAdd(ReadU16(record(i) + 12), next);
+        if (groupOf[i] == next) groupStart.push_back(0);
+        ++groupStart[groupOf[i]];
+    }
+    std::uint32_t sum = 0;
+    for (std::uint32_t& start : groupStart) {
+        const std::uint32_t size = start;
+        start = sum;
+        sum += size;
+    }
+    groupStart.push_back(sum);
+    std::vector<std::uint32_t> order(count);
+    {
+        std::vector<std::uint32_t> filled(groupStart.begin(), groupStart.end() - 1);
+        for (std::size_t i = 0; i < count; ++i)
+            order[filled[groupOf[i]]++] = static_cast<std::uint32_t>(i);
+    }
+    std::vector<std::uint8_t> twinned(count, 0);
+    std::vector<std::uint32_t> slots; // the first record with the endpoints
+    for (std::size_t g = 0; g + 1 < groupStart.size(); ++g) {
+        const std::size_t size = groupStart[g + 1] - groupStart[g];
+        std::size_t capacity = 16;
+        while (capacity < size * 2) capacity *= 2;
+        const std::size_t mask = capacity - 1;
+        slots.assign(capacity, kEmpty);
+        for (std::size_t k = groupStart[g]; k < groupStart[g + 1]; ++k) {
+            const std::uint32_t i = order[k];
+            // Source and destination lie in bytes 4 to 11 of a record.
+            const std::uint8_t* const rec = record(i);
+            std::size_t at =
+                static_cast<std::size_t>(EndpointHash(ReadI32(rec + 4), ReadI32(rec + 8), 0)) &
+                mask;
+            while (slots[at] != kEmpty && std::memcmp(record(slots[at]) + 4, rec + 4, 8) != 0)
+                at = (at + 1) & mask;
+            if (slots[at] == kEmpty) {
+                slots[at] = i;
+            } else {
+                twinned[slots[at]] = 1;
+                twinned[i] = 1;
+            }
         }
     }
-    std::size_t kept = 0;
-    for (std::size_t i = 0; i < links.size(); ++i) {
-        if (twinned[i] != 0) links[kept++] = links[i];
-    }
-    links.resize(kept);
+    return twinned;
 }
 
+// Only the links that share flavor and endpoints with another link, in file order: a hash pass
+// over the raw records drops the rest before anything is sorted or held per link.
 TLinkTable ReadLinkTable(TMissionFile& file) {
     TLinkTable table;
     // Names are copied first: the table of contents must not be walked while chunks are read.
@@ -156,12 +186,21 @@ TLinkTable ReadLinkTable(TMissionFile& file) {
         table.ChunkRank[byName[r]] =
             same ? table.ChunkRank[byName[r - 1]] : static_cast<std::uint32_t>(r);
     }
+    std::vector<std::uint8_t> records;
+    std::vector<std::size_t> firstRecord(table.Chunks.size() + 1, 0);
     for (std::uint32_t c = 0; c < table.Chunks.size(); ++c) {
-        const std::optional<TChunkBuffer> chunk = file.ReadChunk(table.Chunks[c]);
-        if (!chunk) continue;
-        const std::size_t count = chunk->size() / kLinkRecordSize;
-        for (std::size_t i = 0; i < count; ++i) {
-            const std::uint8_t* const rec = chunk->data() + i * kLinkRecordSize;
+        if (const std::optional<TChunkBuffer> chunk = file.ReadChunk(table.Chunks[c])) {
+            const std::size_t count = chunk->size() / kLinkRecordSize;
+            records.insert(records.end(), chunk->begin(),
+                           chunk->begin() + static_cast<std::ptrdiff_t>(count * kLinkRecordSize));
+        }
+        firstRecord[c + 1] = records.size() / kLinkRecordSize;
+    }
+    const std::vector<std::uint8_t> twinned = FindTwinRecords(records);
+    for (std::uint32_t c = 0; c < table.Chunks.size(); ++c) {
+        for (std::size_t i = firstRecord[c]; i < firstRecord[c + 1]; ++i) {
+            if (twinned[i] == 0) continue;
+            const std::uint8_t* const rec = records.data() + i * kLinkRecordSize;
             table.Links.push_back(
                 {ReadI32(rec), ReadI32(rec + 4), ReadI32(rec + 8), ReadU16(rec + 12), c, 0, 0});
         }
@@ -352,7 +391,6 @@ void CheckDuplicateLinks(TMissionFile& file, const TMissionNames& names,
     const std::vector<std::string> relations = ReadRelationNames(file);
     TLinkTable table = ReadLinkTable(file);
 
-    DropLinksWithoutTwin(table.Links);
     KeepTwins(table, [](const TMyLinkInfo&, std::size_t) {});
     LoadLinkData(file, table, report);
     KeepTwins(table, [&](const TMyLinkInfo& first, std::size_t count) {

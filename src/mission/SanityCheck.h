@@ -17,8 +17,8 @@ void RunSanityCheck(TMissionFile& file, const TMissionNames& names,
 
 // The report as shown: "[hh:nn] File: NAME", an empty line, then the lines. Hour and Minute
 // are the local time of the check.
-[[nodiscard]] std::vector<std::string> SanityReportWithHeading(const std::vector<std::string>& lines,
-                                                               const std::string& fileName,
-                                                               int hour, int minute);
+[[nodiscard]] std::vector<std::string>
+SanityReportWithHeading(const std::vector<std::string>& lines, const std::string& fileName,
+                        int hour, int minute);
 
 } // namespace kv
