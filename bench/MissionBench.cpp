@@ -13,6 +13,8 @@
 #include "support/SyntheticMission.h"
 #include "workspace/BrushInfo.h"
 
+#include "RatioReporter.h"
+
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -122,27 +124,6 @@ const std::vector<TOperation>& Operations() {
     return operations;
 }
 
-// Keeps the time of every run for the table of ratios.
-class TRatioReporter : public benchmark::ConsoleReporter {
-public:
-    // Plain text, so that the table reads the same in a terminal, a file or a log.
-    TRatioReporter() : ConsoleReporter(OO_None) {}
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
-                times_[run.run_name.function_name] = run.GetAdjustedRealTime();
-        }
-    }
-    [[nodiscard]] double Time(const std::string& name) const {
-        const auto it = times_.find(name);
-        return it == times_.end() ? 0.0 : it->second;
-    }
-
-private:
-    std::map<std::string, double> times_;
-};
-
 #ifdef __linux__
 std::int64_t StatusKiB(std::string_view field) {
     std::ifstream status("/proc/self/status");
@@ -245,7 +226,8 @@ int main(int argc, char** argv) {
             for (auto _ : state) benchmark::DoNotOptimize(op.Run(mission));
         })->Unit(benchmark::kMillisecond);
     }
-    TRatioReporter reporter;
+    // Plain text, so that the table reads the same in a terminal, a file or a log.
+    kv::bench::TRatioReporter reporter(benchmark::ConsoleReporter::OO_None);
     benchmark::RunSpecifiedBenchmarks(&reporter);
 
     const double baseline = reporter.Time(Operations().front().Name);

@@ -12,6 +12,7 @@ namespace kv::bench {
 
 class TRatioReporter : public benchmark::ConsoleReporter {
 public:
+    explicit TRatioReporter(OutputOptions options = OO_Defaults) : ConsoleReporter(options) {}
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
