@@ -11,7 +11,7 @@
 #include "mission/MissionFile.h"
 #include "mission/MissionImport.h"
 #include "support/SyntheticMission.h"
-#include "workspace/BrushInfo.h"
+#include "workspace/Favorites.h"
 
 #include "RatioReporter.h"
 

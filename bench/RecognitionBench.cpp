@@ -1,8 +1,8 @@
 // Reading DromEd's status message from a screen copy, against one plain pass over the same
 // pixels.
-#include "dromed/DromEdFields.h"
-#include "dromed/Glyphs.h"
 #include "dromed/TextRecognition.h"
+#include "dromedscreen/DromEdFields.h"
+#include "dromedscreen/Glyphs.h"
 
 #include "RatioReporter.h"
 

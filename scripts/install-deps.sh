@@ -2,7 +2,7 @@
 # Installs the Debian packages that building and testing Korvane needs, when any is missing.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev
+packages=(cmake ninja-build g++ pkg-config python3 qt6-base-dev libgl-dev
           libgtest-dev libgmock-dev libbenchmark-dev)
 
 missing=()

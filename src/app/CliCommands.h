@@ -3,7 +3,7 @@
 #pragma once
 
 #include "app/Cli.h"
-#include "workspace/DisplayFilter.h"
+#include "items/DisplayFilter.h"
 
 #include <cstdint>
 #include <filesystem>

@@ -1,8 +1,8 @@
 // korvane: the desktop program.
+#include "text/ui/QtText.h"
 #include "workspace/Settings.h"
 #include "workspace/Version.h"
 #include "workspace/ui/MainWindow.h"
-#include "workspace/ui/QtText.h"
 #include "workspace/ui/ReportWindow.h"
 #include "workspace/ui/UiPrompts.h"
 

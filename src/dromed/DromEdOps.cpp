@@ -2,9 +2,9 @@
 
 #include "dromed/DromEdWindow.h"
 #include "dromed/ScreenCapture.h"
+#include "items/EncodedValues.h"
 #include "text/Exception.h"
 #include "text/Win1252.h"
-#include "workspace/EncodedValues.h"
 
 #include <algorithm>
 

@@ -2,10 +2,10 @@
 // and brush number of the brush panel, and the panel captions that tell the selection's kind.
 #pragma once
 
-#include "dromed/DromEdFields.h"
-#include "dromed/Glyphs.h"
+#include "dromedscreen/DromEdFields.h"
+#include "dromedscreen/Glyphs.h"
+#include "items/BrushInfo.h"
 #include "platform/Platform.h"
-#include "workspace/BrushInfo.h"
 
 #include <optional>
 #include <string>

@@ -2,7 +2,7 @@
 // pixel.
 #pragma once
 
-#include "dromed/Glyphs.h"
+#include "dromedscreen/Glyphs.h"
 #include "platform/Platform.h"
 
 #include <cstdint>

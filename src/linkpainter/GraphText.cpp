@@ -2,8 +2,8 @@
 // the fields after it, each ending in its own way (see the reader below).
 #include "linkpainter/Graph.h"
 
+#include "items/EncodedValues.h"
 #include "text/Exception.h"
-#include "workspace/EncodedValues.h"
 
 #include <charconv>
 #include <cmath>

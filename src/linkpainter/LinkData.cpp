@@ -1,6 +1,6 @@
 #include "linkpainter/LinkData.h"
 
-#include "workspace/EncodedValues.h"
+#include "items/EncodedValues.h"
 
 namespace kv {
 

@@ -2,7 +2,7 @@
 // strings in which nodes and edges write themselves into link template files.
 #pragma once
 
-#include "workspace/BrushInfo.h"
+#include "items/BrushInfo.h"
 
 #include <cstdint>
 #include <string>

@@ -3,8 +3,8 @@
 // survives an operation; callers build their own tables from the callbacks.
 #pragma once
 
+#include "items/BrushInfo.h"
 #include "mission/MissionFile.h"
-#include "workspace/BrushInfo.h"
 
 #include <cstdint>
 #include <filesystem>

@@ -2,10 +2,10 @@
 // filter, and the loot-import mode that takes only loot objects and their containers.
 #pragma once
 
+#include "items/BrushInfo.h"
+#include "items/DisplayFilter.h"
 #include "mission/LootList.h"
 #include "mission/MissionDb.h"
-#include "workspace/BrushInfo.h"
-#include "workspace/DisplayFilter.h"
 
 #include <filesystem>
 #include <functional>

@@ -207,9 +207,4 @@ public:
     virtual bool DeleteObject(THandle object) = 0;
 };
 
-// "sim" or "win32" (Windows only); raises Exception for anything else.
-[[nodiscard]] std::unique_ptr<TPlatform> CreatePlatform(std::string_view name);
-// The backend a program uses unless told otherwise: win32 on Windows, sim elsewhere.
-[[nodiscard]] const char* DefaultPlatformName();
-
 } // namespace kv

@@ -1,4 +1,4 @@
-#include "platform/Platform.h"
+#include "platform/PlatformFactory.h"
 
 #include "platform/sim/SimDesktop.h"
 #include "text/Exception.h"

@@ -1,8 +1,8 @@
 #include "workspace/FavoritesFile.h"
 
+#include "items/EncodedValues.h"
 #include "text/Exception.h"
 #include "text/TextFile.h"
-#include "workspace/EncodedValues.h"
 
 #include <unordered_set>
 

@@ -1,7 +1,7 @@
 // The favourites file: "*FAVLIST", one encoded favourite per line, "~FAVLIST".
 #pragma once
 
-#include "workspace/BrushInfo.h"
+#include "workspace/Favorites.h"
 
 #include <filesystem>
 #include <string>

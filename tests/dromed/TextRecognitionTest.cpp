@@ -1,7 +1,7 @@
 // Reading text from DromEd's screen: where the fields stand, reading hand-drawn fields, and the
 // fast reading checked against a plain pixel-by-pixel one on many generated fields.
 #include "dromed/TextRecognition.h"
-#include "dromed/DromEdFields.h"
+#include "dromedscreen/DromEdFields.h"
 
 #include <gtest/gtest.h>
 

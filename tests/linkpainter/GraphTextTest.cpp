@@ -3,8 +3,8 @@
 #include "linkpainter/Graph.h"
 #include "linkpainter/LinkData.h"
 
+#include "items/EncodedValues.h"
 #include "text/Exception.h"
-#include "workspace/EncodedValues.h"
 
 #include <gtest/gtest.h>
 

@@ -2,9 +2,9 @@
 #pragma once
 
 #include "support/ScriptedPrompts.h"
+#include "text/ui/QtText.h"
 #include "workspace/Settings.h"
 #include "workspace/ui/MainWindow.h"
-#include "workspace/ui/QtText.h"
 #include "workspace/ui/ReportWindow.h"
 
 #include <QAction>

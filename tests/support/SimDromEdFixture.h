@@ -3,7 +3,7 @@
 #pragma once
 
 #include "platform/sim/SimDesktop.h"
-#include "platform/sim/SimDromEd.h"
+#include "simdromed/SimDromEd.h"
 
 #include <algorithm>
 #include <memory>

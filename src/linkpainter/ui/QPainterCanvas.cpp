@@ -1,6 +1,6 @@
 #include "linkpainter/ui/QPainterCanvas.h"
 
-#include "workspace/ui/QtText.h"
+#include "text/ui/QtText.h"
 
 #include <QBrush>
 #include <QFontDatabase>

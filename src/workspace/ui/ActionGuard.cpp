@@ -1,7 +1,7 @@
 #include "workspace/ui/ActionGuard.h"
 
 #include "text/Exception.h"
-#include "workspace/ui/QtText.h"
+#include "text/ui/QtText.h"
 #include "workspace/ui/UiPrompts.h"
 
 #include <new>

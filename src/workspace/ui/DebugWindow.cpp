@@ -1,6 +1,6 @@
 #include "workspace/ui/DebugWindow.h"
 
-#include "workspace/ui/QtText.h"
+#include "text/ui/QtText.h"
 
 #include <QAction>
 #include <QFont>

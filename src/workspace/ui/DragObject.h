@@ -2,7 +2,7 @@
 // display order. The Link Painter accepts it when it holds at least one item.
 #pragma once
 
-#include "workspace/BrushInfo.h"
+#include "items/BrushInfo.h"
 
 #include <QMimeData>
 

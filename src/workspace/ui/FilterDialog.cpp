@@ -1,6 +1,6 @@
 #include "workspace/ui/FilterDialog.h"
 
-#include "workspace/ui/QtText.h"
+#include "text/ui/QtText.h"
 #include "workspace/ui/UiPrompts.h"
 
 #include <QCheckBox>

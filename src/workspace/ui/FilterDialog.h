@@ -1,7 +1,7 @@
 // The display filter dialog: six kind boxes and a name fragment.
 #pragma once
 
-#include "workspace/DisplayFilter.h"
+#include "items/DisplayFilter.h"
 
 #include <QDialog>
 

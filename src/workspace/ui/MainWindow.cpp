@@ -3,11 +3,11 @@
 #include "text/Exception.h"
 #include "text/TextFile.h"
 #include "text/Win1252.h"
+#include "text/ui/QtText.h"
 #include "workspace/Settings.h"
 #include "workspace/Version.h"
 #include "workspace/ui/ActionGuard.h"
 #include "workspace/ui/DebugWindow.h"
-#include "workspace/ui/QtText.h"
 #include "workspace/ui/UiPrompts.h"
 
 #include <QAction>

@@ -2,8 +2,8 @@
 // through which every command of the program is reached.
 #pragma once
 
-#include "workspace/BrushInfo.h"
-#include "workspace/DisplayFilter.h"
+#include "items/DisplayFilter.h"
+#include "workspace/Favorites.h"
 
 #include <QColor>
 #include <QList>

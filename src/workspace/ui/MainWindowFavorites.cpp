@@ -4,11 +4,11 @@
 
 #include "text/Exception.h"
 #include "text/TextFile.h"
+#include "text/ui/QtText.h"
 #include "workspace/FavoritesFile.h"
 #include "workspace/ui/ActionGuard.h"
 #include "workspace/ui/DragObject.h"
 #include "workspace/ui/FilterDialog.h"
-#include "workspace/ui/QtText.h"
 #include "workspace/ui/SearchDialog.h"
 #include "workspace/ui/UiPrompts.h"
 

@@ -1,8 +1,8 @@
 #include "workspace/ui/ReportWindow.h"
 
 #include "text/TextFile.h"
+#include "text/ui/QtText.h"
 #include "workspace/ui/ActionGuard.h"
-#include "workspace/ui/QtText.h"
 
 #include <QAction>
 #include <QClipboard>

@@ -1,7 +1,7 @@
 #include "workspace/ui/SearchDialog.h"
 
 #include "text/Win1252.h"
-#include "workspace/ui/QtText.h"
+#include "text/ui/QtText.h"
 #include "workspace/ui/UiPrompts.h"
 
 #include <QEvent>

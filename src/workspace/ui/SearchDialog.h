@@ -1,7 +1,7 @@
 // Find-by-name: type the beginning of an object's name, pick it, get its brush number.
 #pragma once
 
-#include "workspace/BrushInfo.h"
+#include "workspace/Favorites.h"
 
 #include <QDialog>
 

@@ -1,6 +1,6 @@
 // The display filter dialog: what it shows for a filter and what Ok and Cancel leave behind.
+#include "items/DisplayFilter.h"
 #include "support/ScriptedPrompts.h"
-#include "workspace/DisplayFilter.h"
 #include "workspace/ui/FilterDialog.h"
 
 #include <QCheckBox>

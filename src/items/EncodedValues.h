@@ -2,7 +2,7 @@
 // Favourites files and link template files are built from them.
 #pragma once
 
-#include "workspace/BrushInfo.h"
+#include "items/BrushInfo.h"
 
 #include <cstdint>
 #include <string>

@@ -2,7 +2,7 @@
 // display filter and the mission import's filter are both of this type.
 #pragma once
 
-#include "workspace/BrushInfo.h"
+#include "items/BrushInfo.h"
 
 #include <cstdint>
 #include <string>

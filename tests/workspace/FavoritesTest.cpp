@@ -1,5 +1,5 @@
 // A favourite's list columns, the list's sort order and the enabling rules of its actions.
-#include "workspace/BrushInfo.h"
+#include "workspace/Favorites.h"
 
 #include <gtest/gtest.h>
 

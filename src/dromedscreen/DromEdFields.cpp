@@ -1,5 +1,5 @@
 // Where DromEd shows the texts the program reads, for each client size.
-#include "dromed/DromEdFields.h"
+#include "dromedscreen/DromEdFields.h"
 
 #include <array>
 

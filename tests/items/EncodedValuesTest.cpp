@@ -1,5 +1,5 @@
 // Encoded value streams: self-delimiting strings and integers joined on one line.
-#include "workspace/EncodedValues.h"
+#include "items/EncodedValues.h"
 
 #include "text/Exception.h"
 

@@ -4,10 +4,10 @@
 // panel pixel by pixel with the interface font where the program reads them.
 #pragma once
 
-#include "dromed/DromEdFields.h"
-#include "dromed/Glyphs.h"
+#include "dromedscreen/DromEdFields.h"
+#include "dromedscreen/Glyphs.h"
+#include "items/BrushInfo.h"
 #include "platform/sim/SimDesktop.h"
-#include "workspace/BrushInfo.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,9 +1,9 @@
 // The simulated DromEd: its main window, the command line, what its commands do, its dialogs,
 // and that the program's reader reads back what it draws at every supported client size.
-#include "platform/sim/SimDromEd.h"
+#include "simdromed/SimDromEd.h"
 
-#include "dromed/DromEdFields.h"
 #include "dromed/TextRecognition.h"
+#include "dromedscreen/DromEdFields.h"
 
 #include <gtest/gtest.h>
 

@@ -25,7 +25,7 @@ inline constexpr int kDromEdFieldCount = 12;
 
 struct TDromEdFieldInfo {
     int X, Y, W, H;
-    bool DarkText; // dark text on a light background (the status bar); else light on dark
+    bool DarkText;  // dark text on a light background (the status bar); else light on dark
     int Dx, Dw, Dy; // corrections for client widths below 1024
     bool Has800;    // a second set for a client width of exactly 800
     int Dx800, Dw800, Dy800;

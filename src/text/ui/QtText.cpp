@@ -1,4 +1,4 @@
-#include "workspace/ui/QtText.h"
+#include "text/ui/QtText.h"
 
 #include "text/Win1252.h"
 

@@ -1,4 +1,4 @@
-#include "workspace/BrushInfo.h"
+#include "workspace/Favorites.h"
 
 #include "text/Win1252.h"
 
@@ -8,20 +8,6 @@ namespace {
 int Compare32(std::int32_t a, std::int32_t b) noexcept { return a < b ? -1 : (a > b ? 1 : 0); }
 
 } // namespace
-
-void InitBrushInfo(TBrushInfo& info) { info = TBrushInfo{}; }
-
-const char* KindLetter(TBrushKind kind) noexcept {
-    switch (kind) {
-    case bkTerrain: return "T";
-    case bkLight: return "L";
-    case bkArea: return "A";
-    case bkObject: return "O";
-    case bkFlow: return "F";
-    case bkRoom: return "R";
-    default: return "?";
-    }
-}
 
 std::string ListColumnText(const TBrushInfo& info, int column) {
     switch (column) {

@@ -1,4 +1,4 @@
-#include "workspace/EncodedValues.h"
+#include "items/EncodedValues.h"
 
 #include "text/Exception.h"
 

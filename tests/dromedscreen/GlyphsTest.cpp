@@ -1,5 +1,5 @@
 // The built-in interface font: its table, cutting the strip form of the shapes and drawing text.
-#include "dromed/Glyphs.h"
+#include "dromedscreen/Glyphs.h"
 
 #include <gtest/gtest.h>
 

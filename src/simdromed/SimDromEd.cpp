@@ -1,6 +1,6 @@
 // The simulated DromEd: its main window, command line, commands, dialogs and the drawing of the
 // places the program reads.
-#include "platform/sim/SimDromEd.h"
+#include "simdromed/SimDromEd.h"
 
 #include <algorithm>
 #include <charconv>

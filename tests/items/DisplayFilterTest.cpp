@@ -1,5 +1,5 @@
 // Which favourites the display filter lets through, and the label that says what it hides.
-#include "workspace/DisplayFilter.h"
+#include "items/DisplayFilter.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "workspace/DisplayFilter.h"
+#include "items/DisplayFilter.h"
 
 #include "text/Win1252.h"
 

@@ -1,6 +1,6 @@
 // The built-in interface font: its shapes, the table built from them, cutting the strip form
 // and drawing text.
-#include "dromed/Glyphs.h"
+#include "dromedscreen/Glyphs.h"
 
 #include <cstddef>
 #include <string>
