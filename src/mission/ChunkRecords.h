@@ -1,62 +1,89 @@
 // The record layouts inside mission chunks, walked with their stop rules: a record that would
-// run past the end of its chunk ends the walk, so nothing is ever read out of bounds.
+// run past the end of its chunk ends the walk. The walks read through TByteCursor and check
+// what is left before each record, so the cursor's own error is never reached from here.
 #pragma once
 
-#include "mission/MissionFile.h"
+#include "mission/ByteCursor.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <span>
 #include <string>
 #include <string_view>
 
 namespace kv::records {
 
-using TBytesView = std::span<const std::uint8_t>;
-
-// The bytes up to the first zero, at most N; the view points into the chunk.
-[[nodiscard]] inline std::string_view ZeroTerminatedView(const std::uint8_t* p, std::size_t n) {
-    const auto* zero = static_cast<const std::uint8_t*>(std::memchr(p, 0, n));
-    const std::size_t len = zero != nullptr ? static_cast<std::size_t>(zero - p) : n;
-    return {reinterpret_cast<const char*>(p), len};
+// The bytes up to the first zero, all of them when there is none; the view points into them.
+[[nodiscard]] inline std::string_view ZeroTerminatedView(TBytesView bytes) {
+    if (bytes.empty()) return {};
+    const auto* zero = static_cast<const std::uint8_t*>(std::memchr(bytes.data(), 0, bytes.size()));
+    const std::size_t len =
+        zero != nullptr ? static_cast<std::size_t>(zero - bytes.data()) : bytes.size();
+    return {reinterpret_cast<const char*>(bytes.data()), len};
 }
 
-[[nodiscard]] inline std::string ZeroTerminated(const std::uint8_t* p, std::size_t n) {
-    return std::string(ZeroTerminatedView(p, n));
+[[nodiscard]] inline std::string ZeroTerminated(TBytesView bytes) {
+    return std::string(ZeroTerminatedView(bytes));
 }
 
-// Property records: i32 object ID, u32 data size, data. F(id, data).
-template <class F> void ForEachProp(TBytesView chunk, F&& f) {
-    std::size_t pos = 0;
-    while (chunk.size() - pos >= 8) {
-        const std::int32_t id = ReadI32(chunk.data() + pos);
-        const std::uint32_t size = ReadU32(chunk.data() + pos + 4);
-        if (size > chunk.size() - pos - 8) break;
-        f(id, chunk.subspan(pos + 8, size));
-        pos += 8 + std::size_t{size};
+// Property records: i32 object ID, u32 data size, data. OBJ_MAP and HotRegions hold the same
+// layout with a text as the data.
+constexpr std::size_t kPropHeadSize = 8;
+
+struct TPropRecord {
+    std::int32_t Id = 0;
+    std::size_t Offset = 0; // of the record in its chunk, for PropAt
+    TByteCursor Data;       // over the data alone
+};
+
+// The record at Offset, one that a walk of the chunk has found whole. Its data cursor refers to
+// Chunk.
+[[nodiscard]] inline TPropRecord PropAt(const TChunkView& chunk, std::size_t offset) {
+    TByteCursor at = TByteCursor(chunk).At(offset);
+    TByteCursor head = at.Record(kPropHeadSize);
+    const std::int32_t id = head.I32();
+    const std::uint32_t size = head.U32();
+    return {id, offset, at.Record(size)};
+}
+TPropRecord PropAt(const TChunkView&& chunk, std::size_t offset) = delete;
+
+// F(const TPropRecord&) for every whole record.
+template <class F> void ForEachProp(const TChunkView& chunk, F&& f) {
+    TByteCursor c(chunk);
+    while (c.Remaining() >= kPropHeadSize) {
+        const std::size_t offset = c.Offset();
+        TByteCursor head = c.Record(kPropHeadSize);
+        const std::int32_t id = head.I32();
+        const std::uint32_t size = head.U32();
+        if (size > c.Remaining()) break;
+        f(TPropRecord{id, offset, c.Record(size)});
     }
 }
 
-// The data of a P$SymName record: u32 length, then the text; a length beyond the record is cut
-// to the record. The view points into the chunk.
-[[nodiscard]] inline std::string_view NameString(TBytesView data) {
-    if (data.size() < 4) return {};
-    const std::size_t len = ReadU32(data.data());
-    const std::size_t avail = data.size() - 4;
-    return ZeroTerminatedView(data.data() + 4, len < avail ? len : avail);
+// The text of a P$SymName record's data: u32 length, then the text; a length beyond the record
+// is cut to the record. The view points into the chunk.
+[[nodiscard]] inline std::string_view NameString(TByteCursor data) {
+    if (data.Remaining() < 4) return {};
+    const std::size_t len = data.U32();
+    return ZeroTerminatedView(data.Bytes(std::min(len, data.Remaining())));
 }
 
-// Name records (OBJ_MAP, HotRegions): i32 ID, u32 length, text. F(id, name), the name a view
-// into the chunk.
-template <class F> void ForEachNameRecord(TBytesView chunk, F&& f) {
-    std::size_t pos = 0;
-    while (chunk.size() - pos >= 8) {
-        const std::int32_t id = ReadI32(chunk.data() + pos);
-        const std::uint32_t len = ReadU32(chunk.data() + pos + 4);
-        if (len > chunk.size() - pos - 8) break;
-        f(id, ZeroTerminatedView(chunk.data() + pos + 8, len));
-        pos += 8 + std::size_t{len};
-    }
+struct TNameRecord {
+    std::int32_t Id = 0;
+    std::size_t Offset = 0; // of the record in its chunk, for NameRecordAt
+    std::string_view Name;  // into the chunk
+};
+
+[[nodiscard]] inline TNameRecord NameRecordAt(const TChunkView& chunk, std::size_t offset) {
+    const TPropRecord rec = PropAt(chunk, offset);
+    return {rec.Id, offset, ZeroTerminatedView(rec.Data.Rest())};
+}
+
+// Name records (OBJ_MAP, HotRegions): i32 ID, u32 length, text. F(const TNameRecord&).
+template <class F> void ForEachNameRecord(const TChunkView& chunk, F&& f) {
+    ForEachProp(chunk, [&f](const TPropRecord& rec) {
+        f(TNameRecord{rec.Id, rec.Offset, ZeroTerminatedView(rec.Data.Rest())});
+    });
 }
 
 struct TLinkRecord {
@@ -68,33 +95,66 @@ struct TLinkRecord {
 
 constexpr std::size_t kLinkRecordSize = 14;
 
-[[nodiscard]] inline std::size_t LinkCount(TBytesView chunk) {
-    return chunk.size() / kLinkRecordSize;
+// Link records, 14 bytes each; bytes after the last whole record are no record.
+[[nodiscard]] inline std::size_t LinkCount(const TChunkView& chunk) {
+    return chunk.Bytes.size() / kLinkRecordSize;
 }
 
-[[nodiscard]] inline TLinkRecord LinkAt(TBytesView chunk, std::size_t i) {
-    const std::uint8_t* p = chunk.data() + i * kLinkRecordSize;
-    return {ReadI32(p), ReadI32(p + 4), ReadI32(p + 8), ReadU16(p + 12)};
+// A braced list is evaluated in order, field after field.
+[[nodiscard]] inline TLinkRecord ReadLink(TByteCursor rec) {
+    return {rec.I32(), rec.I32(), rec.I32(), rec.U16()};
+}
+
+[[nodiscard]] inline TLinkRecord LinkAt(const TChunkView& chunk, std::size_t i) {
+    return ReadLink(TByteCursor(chunk).RecordAt(i * kLinkRecordSize, kLinkRecordSize));
+}
+
+// F(i, const TLinkRecord&) for the records in file order, I counting from 0: a walk needs one
+// check per record, where LinkAt needs two.
+template <class F> void ForEachLink(const TChunkView& chunk, F&& f) {
+    TByteCursor c(chunk);
+    for (std::size_t i = 0; c.Remaining() >= kLinkRecordSize; ++i)
+        f(i, ReadLink(c.Record(kLinkRecordSize)));
 }
 
 // A link data chunk: u32 data size D, then records of i32 link ID and D bytes.
 class TLinkDataChunk {
 public:
-    explicit TLinkDataChunk(TBytesView chunk) : chunk_(chunk) {
-        if (chunk.size() < 4) return;
-        dataSize_ = ReadU32(chunk.data());
-        count_ = static_cast<std::size_t>((chunk.size() - 4) / (std::uint64_t{dataSize_} + 4));
+    explicit TLinkDataChunk(const TChunkView& chunk) : chunk_(chunk) {
+        TByteCursor c(chunk);
+        if (c.Remaining() < 4) return;
+        dataSize_ = c.U32();
+        // 64 bits: a data size near 4 GiB must not wrap around to a tiny record.
+        count_ = static_cast<std::size_t>(c.Remaining() / (std::uint64_t{dataSize_} + 4));
     }
     [[nodiscard]] std::uint32_t DataSize() const { return dataSize_; }
     [[nodiscard]] std::size_t Count() const { return count_; }
-    [[nodiscard]] std::int32_t LinkId(std::size_t i) const { return ReadI32(Record(i)); }
-    [[nodiscard]] TBytesView Data(std::size_t i) const { return {Record(i) + 4, dataSize_}; }
+    // A cursor over the data of record I alone.
+    [[nodiscard]] TByteCursor Data(std::size_t i) const {
+        TByteCursor rec = Record(i);
+        rec.Skip(4);
+        return rec;
+    }
+
+    // F(i, link ID, cursor over the data) for the records in file order.
+    template <class F> void ForEach(F&& f) const {
+        if (count_ == 0) return;
+        TByteCursor c(chunk_);
+        c.Skip(4);
+        const std::size_t size = std::size_t{dataSize_} + 4;
+        for (std::size_t i = 0; i < count_; ++i) {
+            TByteCursor rec = c.Record(size);
+            const std::int32_t linkId = rec.I32();
+            f(i, linkId, rec);
+        }
+    }
 
 private:
-    [[nodiscard]] const std::uint8_t* Record(std::size_t i) const {
-        return chunk_.data() + 4 + i * (std::size_t{dataSize_} + 4);
+    [[nodiscard]] TByteCursor Record(std::size_t i) const {
+        const std::size_t size = std::size_t{dataSize_} + 4;
+        return TByteCursor(chunk_).RecordAt(4 + i * size, size);
     }
-    TBytesView chunk_;
+    TChunkView chunk_;
     std::uint32_t dataSize_ = 0;
     std::size_t count_ = 0;
 };
@@ -110,20 +170,29 @@ struct TBrushRecord {
 }
 
 // Brush records: 76 bytes, terrain brushes followed by 10 bytes per face. F(record).
-template <class F> void ForEachBrush(TBytesView chunk, F&& f) {
+// The fields are read in order and the gaps skipped: within a record a skip's check is one the
+// compiler can see through, where a seek's is not.
+template <class F> void ForEachBrush(const TChunkView& chunk, F&& f) {
     constexpr std::size_t kRecordSize = 76;
-    std::size_t pos = 0;
-    while (chunk.size() - pos >= kRecordSize) {
-        const std::uint8_t* p = chunk.data() + pos;
-        const TBrushRecord rec{ReadU16(p), ReadI32(p + 4), ReadI16(p + 10)};
-        std::size_t next = pos + kRecordSize;
-        if (IsTerrainMedia(rec.Media)) {
-            const std::size_t faces = std::size_t{p[67]} * 10;
-            if (faces > chunk.size() - next) break;
-            next += faces;
+    constexpr std::size_t kObjIdAt = 4;
+    constexpr std::size_t kMediaAt = 10;
+    constexpr std::size_t kFaceCountAt = 67;
+    constexpr std::size_t kFaceSize = 10;
+    TByteCursor c(chunk);
+    while (c.Remaining() >= kRecordSize) {
+        TByteCursor rec = c.Record(kRecordSize);
+        const std::uint16_t brushId = rec.U16();
+        rec.Skip(kObjIdAt - 2);
+        const std::int32_t objId = rec.I32();
+        rec.Skip(kMediaAt - kObjIdAt - 4);
+        const std::int16_t media = rec.I16();
+        if (IsTerrainMedia(media)) {
+            rec.Skip(kFaceCountAt - kMediaAt - 2);
+            const std::size_t faces = std::size_t{rec.U8()} * kFaceSize;
+            if (faces > c.Remaining()) break;
+            c.Skip(faces);
         }
-        f(rec);
-        pos = next;
+        f(TBrushRecord{brushId, objId, media});
     }
 }
 

@@ -35,18 +35,13 @@ using TIdSet = std::unordered_set<std::int32_t>;
 // Gamesys names are written for Windows; elsewhere their backslashes become the folder separator.
 constexpr char kSeparator = static_cast<char>(fs::path::preferred_separator);
 
-// First record per ID of a property chunk: the offset of its data.
-TIdIndex IndexProps(records::TBytesView chunk) {
+// First record per ID of a property chunk: its offset.
+TIdIndex IndexProps(const records::TChunkView& chunk) {
     TIdIndex index;
-    records::ForEachProp(chunk, [&](std::int32_t id, records::TBytesView data) {
-        index.TryAdd(id, static_cast<std::uint32_t>(data.data() - chunk.data()));
+    records::ForEachProp(chunk, [&](const records::TPropRecord& rec) {
+        index.TryAdd(rec.Id, static_cast<std::uint32_t>(rec.Offset));
     });
     return index;
-}
-
-// The data of a property record from its offset in IndexProps.
-records::TBytesView PropData(records::TBytesView chunk, std::uint32_t offset) {
-    return chunk.subspan(offset, ReadU32(chunk.data() + offset - 4));
 }
 
 TIdIndex MakeIdSet(const std::vector<std::int32_t>& ids) {
@@ -95,14 +90,15 @@ std::string GamFileName(TMissionFile& mission, bool& present) {
     const std::optional<TChunkBuffer> gam = mission.ReadChunk("GAM_FILE");
     present = gam.has_value();
     if (!gam || gam->empty()) return {};
-    return records::ZeroTerminated(gam->data(), gam->size());
+    return records::ZeroTerminated(*gam);
 }
 
 // The object IDs of every object brush, in file order.
 std::vector<std::int32_t> ObjectBrushes(TMissionFile& mission) {
     std::vector<std::int32_t> ids;
     if (const auto brushes = mission.ReadChunk("BRLIST")) {
-        records::ForEachBrush(*brushes, [&](const records::TBrushRecord& rec) {
+        const records::TChunkView view{*brushes, "BRLIST", mission.FileText()};
+        records::ForEachBrush(view, [&](const records::TBrushRecord& rec) {
             if (rec.Media == kMediaObject) ids.push_back(rec.ObjId);
         });
     }
@@ -131,14 +127,16 @@ void ReadBrushList(const TReadBrushListParams& params) {
     if (params.OnBrush) {
         std::unordered_map<std::int32_t, std::string> areaNames; // first record per brush ID
         if (const auto hot = file.ReadChunk("HotRegions")) {
-            records::ForEachNameRecord(*hot, [&](std::int32_t id, std::string_view name) {
-                areaNames.try_emplace(id, name);
+            const records::TChunkView view{*hot, "HotRegions", file.FileText()};
+            records::ForEachNameRecord(view, [&](const records::TNameRecord& rec) {
+                areaNames.try_emplace(rec.Id, rec.Name);
             });
         }
         if (const auto brushes = file.ReadChunk("BRLIST")) {
             std::int32_t running = 0;
             std::string name;
-            records::ForEachBrush(*brushes, [&](const records::TBrushRecord& rec) {
+            const records::TChunkView view{*brushes, "BRLIST", file.FileText()};
+            records::ForEachBrush(view, [&](const records::TBrushRecord& rec) {
                 ++running;
                 TBrushKind kind = bkNone;
                 std::int32_t objId = rec.ObjId;
@@ -193,19 +191,28 @@ void DeliverProp(TMissionFile& mission, TMissionFile* gamesys, const TMissionNam
     std::optional<TChunkBuffer> inherited;
     if (gamesys != nullptr) inherited = gamesys->ReadChunk(chunkName);
 
+    // Views of a missing chunk stay empty and are never read.
+    const records::TChunkView ownView{own ? records::TBytesView(*own) : records::TBytesView(),
+                                      chunkName, mission.FileText()};
+    const records::TChunkView inheritedView{
+        inherited ? records::TBytesView(*inherited) : records::TBytesView(), chunkName,
+        gamesys != nullptr ? std::string_view(gamesys->FileText()) : std::string_view()};
+
     TIdIndex hasOwn;
     if (own) {
-        records::ForEachProp(*own, [&](std::int32_t id, records::TBytesView data) {
-            if (!objectSet.Contains(id)) return;
-            if (params.OnProp)
-                params.OnProp(id, names.GetObjectName(id, true), prop.Name, data, params.Tag);
-            hasOwn.TryAdd(id, 0);
+        records::ForEachProp(ownView, [&](const records::TPropRecord& rec) {
+            if (!objectSet.Contains(rec.Id)) return;
+            if (params.OnProp) {
+                params.OnProp(rec.Id, names.GetObjectName(rec.Id, true), prop.Name, rec.Data.Rest(),
+                              params.Tag);
+            }
+            hasOwn.TryAdd(rec.Id, 0);
         });
     }
     if (prop.Mode <= 0) return;
 
-    const TIdIndex missionIndex = own ? IndexProps(*own) : TIdIndex{};
-    const TIdIndex gamesysIndex = inherited ? IndexProps(*inherited) : TIdIndex{};
+    const TIdIndex missionIndex = own ? IndexProps(ownView) : TIdIndex{};
+    const TIdIndex gamesysIndex = inherited ? IndexProps(inheritedView) : TIdIndex{};
     std::vector<std::int32_t> ancestors;
     for (const std::int32_t obj : objects) {
         if (prop.Mode == 1 && hasOwn.Contains(obj)) continue;
@@ -220,8 +227,9 @@ void DeliverProp(TMissionFile& mission, TMissionFile* gamesys, const TMissionNam
             if (params.OnProp) {
                 if (!named) objName = names.GetObjectName(obj, true);
                 named = true;
-                params.OnProp(obj, objName, prop.Name,
-                              PropData(fromGamesys ? *inherited : *own, at), params.Tag);
+                const records::TPropRecord rec =
+                    records::PropAt(fromGamesys ? inheritedView : ownView, at);
+                params.OnProp(obj, objName, prop.Name, rec.Data.Rest(), params.Tag);
             }
             if (prop.Mode == 1) break;
         }
@@ -231,34 +239,36 @@ void DeliverProp(TMissionFile& mission, TMissionFile* gamesys, const TMissionNam
 void DeliverLinks(TMissionFile& mission, const TMissionNames& names, const TIdIndex& objectSet,
                   const TNamedMode& flavor, const TReadPropsParams& params) {
     const int bits = flavor.Mode;
-    const std::optional<TChunkBuffer> links = mission.ReadChunk(ChunkName("L$", flavor.Name));
+    const std::string linksName = ChunkName("L$", flavor.Name);
+    const std::string linkDataName = ChunkName("LD$", flavor.Name);
+    const std::optional<TChunkBuffer> links = mission.ReadChunk(linksName);
     std::optional<TChunkBuffer> linkData;
-    if ((bits & 1) != 0) linkData = mission.ReadChunk(ChunkName("LD$", flavor.Name));
+    if ((bits & 1) != 0) linkData = mission.ReadChunk(linkDataName);
     if (!links) return;
+    const records::TChunkView linksView{*links, linksName, mission.FileText()};
 
     std::optional<records::TLinkDataChunk> ld;
     TIdIndex dataByLink; // first record per link
     if (linkData) {
-        ld.emplace(*linkData);
+        ld.emplace(records::TChunkView{*linkData, linkDataName, mission.FileText()});
         dataByLink.Reserve(ld->Count());
-        for (std::size_t i = 0; i < ld->Count(); ++i)
-            dataByLink.TryAdd(ld->LinkId(i), static_cast<std::uint32_t>(i));
+        ld->ForEach([&](std::size_t i, std::int32_t linkId, const records::TByteCursor&) {
+            dataByLink.TryAdd(linkId, static_cast<std::uint32_t>(i));
+        });
     }
-    const std::size_t count = records::LinkCount(*links);
-    for (std::size_t i = 0; i < count; ++i) {
-        const records::TLinkRecord rec = records::LinkAt(*links, i);
+    records::ForEachLink(linksView, [&](std::size_t, const records::TLinkRecord& rec) {
         const bool taken = ((bits & 2) != 0 && objectSet.Contains(rec.Source)) ||
                            ((bits & 4) != 0 && objectSet.Contains(rec.Dest));
-        if (!taken || !params.OnLink) continue;
-        if (params.LinkWanted && !params.LinkWanted(rec.Source, rec.Dest, rec.Flavor)) continue;
+        if (!taken || !params.OnLink) return;
+        if (params.LinkWanted && !params.LinkWanted(rec.Source, rec.Dest, rec.Flavor)) return;
         records::TBytesView data;
         if ((bits & 1) != 0) {
             if (const std::uint32_t d = dataByLink.Find(rec.LinkId); d != TIdIndex::kNone)
-                data = ld->Data(d);
+                data = ld->Data(d).Rest();
         }
         params.OnLink(rec.Source, rec.Dest, names.GetObjectName(rec.Source, true),
                       names.GetObjectName(rec.Dest, true), rec.Flavor, data, params.Tag);
-    }
+    });
 }
 
 } // namespace
@@ -326,18 +336,18 @@ void ReadLinks(const fs::path& fileName, const std::vector<std::int32_t>* object
     const std::vector<TTocEntry> entries = file.Entries();
     for (const TTocEntry& entry : entries) {
         if (entry.RawName[0] != 'L' || entry.RawName[1] != '$') continue;
-        const TChunkBuffer chunk = file.ReadEntry(entry);
-        const std::size_t count = records::LinkCount(chunk);
-        if (flavors != nullptr && count > 0 &&
+        const TChunkBuffer data = file.ReadEntry(entry);
+        const std::string name = entry.Name();
+        const records::TChunkView chunk{data, name, file.FileText()};
+        if (flavors != nullptr && records::LinkCount(chunk) > 0 &&
             !flavorSet.contains(records::LinkAt(chunk, 0).Flavor))
             continue;
-        for (std::size_t i = 0; i < count; ++i) {
-            const records::TLinkRecord rec = records::LinkAt(chunk, i);
+        records::ForEachLink(chunk, [&](std::size_t, const records::TLinkRecord& rec) {
             if (objects != nullptr &&
                 (!objectSet.contains(rec.Source) || !objectSet.contains(rec.Dest)))
-                continue;
+                return;
             onLink(rec.LinkId, rec.Source, rec.Dest, rec.Flavor);
-        }
+        });
     }
 }
 

@@ -1,6 +1,7 @@
 // The tagged file container: opening, the table of contents, and bounds-checked chunk reads.
 #include "mission/MissionFile.h"
 
+#include "mission/ByteCursor.h"
 #include "text/Exception.h"
 #include "text/TextFile.h"
 #include "text/Win1252.h"
@@ -74,6 +75,7 @@ TMissionFile::~TMissionFile() = default;
 void TMissionFile::Open(const std::filesystem::path& file) {
     Close();
     fileName_ = file;
+    fileText_ = PathToText(file);
     std::error_code ec;
     if (std::filesystem::is_directory(file, ec))
         throw Exception("Cannot open mission file " + Quoted(file) +
@@ -163,7 +165,7 @@ TChunkBuffer TMissionFile::ReadEntry(const TTocEntry& entry, TChunkInfo* info) {
 }
 
 void TMissionFile::Damaged(const std::string& what) const {
-    throw Exception("Cannot read mission file " + Quoted(fileName_) + ": " + what);
+    throw Exception("Cannot read mission file \"" + fileText_ + "\": " + what);
 }
 
 void TMissionFile::ReadAt(std::uint64_t offset, void* dest, std::size_t count) const {
@@ -172,5 +174,26 @@ void TMissionFile::ReadAt(std::uint64_t offset, void* dest, std::size_t count) c
     if (!SeekTo(file_.get(), offset) || std::fread(dest, 1, count, file_.get()) != count)
         Damaged("the file ended early or could not be read");
 }
+
+namespace records {
+
+void TByteCursor::Overrun(const TChunkView& chunk, std::size_t end, std::size_t pos,
+                          std::size_t count, TWant want) {
+    std::string what = "chunk \"" + std::string(chunk.Name) + "\"";
+    what += end < chunk.Bytes.size() ? ": the record ends at offset " : " ends at offset ";
+    what += std::to_string(end) + " before ";
+    const std::string at = " at offset " + std::to_string(pos);
+    switch (want) {
+    case TWant::Value: what += "the " + std::to_string(count) + "-byte value" + at; break;
+    case TWant::Record: what += "the " + std::to_string(count) + "-byte record" + at; break;
+    case TWant::Bytes:
+        what += "the " + std::to_string(count) + (count == 1 ? " byte" : " bytes") + at;
+        break;
+    case TWant::Offset: what += "offset " + std::to_string(count); break;
+    }
+    throw Exception("Cannot read mission file \"" + std::string(chunk.File) + "\": " + what);
+}
+
+} // namespace records
 
 } // namespace kv

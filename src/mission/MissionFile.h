@@ -63,6 +63,8 @@ public:
 
     [[nodiscard]] const std::vector<TTocEntry>& Entries() const { return entries_; }
     [[nodiscard]] const std::filesystem::path& FileName() const { return fileName_; }
+    // The file name as the messages show it.
+    [[nodiscard]] const std::string& FileText() const { return fileText_; }
     [[nodiscard]] std::uint64_t FileSize() const { return fileSize_; }
 
 private:
@@ -74,11 +76,13 @@ private:
 
     std::unique_ptr<std::FILE, TFileCloser> file_;
     std::filesystem::path fileName_;
+    std::string fileText_;
     std::uint64_t fileSize_ = 0;
     std::vector<TTocEntry> entries_;
 };
 
-// Little-endian reads from a chunk's bytes; callers check the bounds first.
+// Little-endian reads from bytes whose bounds the caller has checked; chunk data is read through
+// records::TByteCursor (ByteCursor.h), which checks them.
 [[nodiscard]] inline std::uint32_t ReadU32(const std::uint8_t* p) noexcept {
     return std::uint32_t{p[0]} | (std::uint32_t{p[1]} << 8) | (std::uint32_t{p[2]} << 16) |
            (std::uint32_t{p[3]} << 24);

@@ -90,13 +90,23 @@ struct TMissionNames::TImpl {
 
     // Built on first use, so that an operation pays only for the lookups it makes.
     mutable bool NamesBuilt = false;
-    mutable TFirstIndex SymNames; // first record per ID: the offset of its data in SymChunk
-    mutable TFirstIndex ObjMap;   // first record per ID: the offset of its text in MapChunk
+    mutable TFirstIndex SymNames; // first record per ID: its offset in SymChunk
+    mutable TFirstIndex ObjMap;   // first record per ID: its offset in MapChunk
     mutable bool MetaBuilt = false;
     mutable TFirstIndex Groups; // source -> into LinkGroups
     mutable std::vector<TLinkGroup> LinkGroups;
     mutable std::vector<TMetaLink> Links;     // flavor 1, grouped by source, file order in a group
     mutable std::vector<TMetaLink> Ancestors; // the same groups, highest priority first
+
+    // The chunks as the record walks read them; their names are the ones Load asks for.
+    [[nodiscard]] records::TChunkView SymView() const { return {SymChunk, "P$SymName", FileText}; }
+    [[nodiscard]] records::TChunkView MapView() const { return {MapChunk, "OBJ_MAP", FileText}; }
+    [[nodiscard]] records::TChunkView LinkView() const {
+        return {LinkChunk, "L$MetaProp", FileText};
+    }
+    [[nodiscard]] records::TChunkView LinkDataView() const {
+        return {LinkDataChunk, "LD$MetaProp", FileText};
+    }
 
     void ReadMeta(TMissionFile& file);
     void BuildNames() const;
@@ -141,39 +151,37 @@ void TMissionNames::TImpl::BuildMeta() const {
     TIdIndex priorities; // first record per link ID, into values
     std::vector<std::int32_t> values;
     if (HasLinkData) {
-        const records::TLinkDataChunk ld(LinkDataChunk);
+        const records::TLinkDataChunk ld(LinkDataView());
         if (ld.DataSize() == 4) {
             priorities.Reserve(ld.Count());
-            for (std::size_t i = 0; i < ld.Count(); ++i) {
-                if (priorities.TryAdd(ld.LinkId(i), static_cast<std::uint32_t>(values.size())))
-                    values.push_back(ReadI32(ld.Data(i).data()));
-            }
+            ld.ForEach([&](std::size_t, std::int32_t linkId, records::TByteCursor data) {
+                if (priorities.TryAdd(linkId, static_cast<std::uint32_t>(values.size())))
+                    values.push_back(data.I32());
+            });
         }
     }
     if (!HasLinks) return;
-    const TChunkBuffer* const links = &LinkChunk;
-    const std::size_t count = records::LinkCount(*links);
+    const records::TChunkView links = LinkView();
+    const std::size_t count = records::LinkCount(links);
     std::size_t sources = 0; // an upper bound, with the range of the sources
     std::int32_t lo = 0;
     std::int32_t hi = 0;
-    for (std::size_t i = 0; i < count; ++i) {
-        const records::TLinkRecord rec = records::LinkAt(*links, i);
-        if (rec.Flavor != kMetaPropFlavor) continue;
+    records::ForEachLink(links, [&](std::size_t, const records::TLinkRecord& rec) {
+        if (rec.Flavor != kMetaPropFlavor) return;
         lo = sources == 0 ? rec.Source : std::min(lo, rec.Source);
         hi = sources == 0 ? rec.Source : std::max(hi, rec.Source);
         ++sources;
-    }
+    });
     Groups.Reserve(sources, lo, hi);
     // Two passes of a counting sort: group sizes first, then every link into its group.
     std::vector<std::uint32_t> groupOf(count, TIdIndex::kNone);
-    for (std::size_t i = 0; i < count; ++i) {
-        const records::TLinkRecord rec = records::LinkAt(*links, i);
-        if (rec.Flavor != kMetaPropFlavor) continue;
+    records::ForEachLink(links, [&](std::size_t i, const records::TLinkRecord& rec) {
+        if (rec.Flavor != kMetaPropFlavor) return;
         const auto next = static_cast<std::uint32_t>(LinkGroups.size());
         groupOf[i] = Groups.FindOrAdd(rec.Source, next);
         if (groupOf[i] == next) LinkGroups.push_back({});
         ++LinkGroups[groupOf[i]].Count;
-    }
+    });
     std::uint32_t start = 0;
     for (TLinkGroup& g : LinkGroups) {
         g.Start = start;
@@ -181,15 +189,14 @@ void TMissionNames::TImpl::BuildMeta() const {
     }
     Links.resize(start);
     std::vector<std::uint32_t> filled(LinkGroups.size(), 0);
-    for (std::size_t i = 0; i < count; ++i) {
-        if (groupOf[i] == TIdIndex::kNone) continue;
-        const records::TLinkRecord rec = records::LinkAt(*links, i);
+    records::ForEachLink(links, [&](std::size_t i, const records::TLinkRecord& rec) {
+        if (groupOf[i] == TIdIndex::kNone) return;
         const std::uint32_t p = priorities.Find(rec.LinkId);
         const bool found = p != TIdIndex::kNone;
         const std::int32_t priority = found ? values[p] : 0;
         Links[LinkGroups[groupOf[i]].Start + filled[groupOf[i]]++] = {
             rec.Dest, found ? priority : 0, found ? priority : -1};
-    }
+    });
     Ancestors = Links;
     for (const TLinkGroup& g : LinkGroups) {
         // Groups are a handful of links: an insertion sort, stable, without a buffer to allocate.
@@ -214,49 +221,48 @@ void TMissionNames::TImpl::BuildNames() const {
     NamesBuilt = true;
     // A first pass for the number and range of the IDs.
     const auto counter = [](std::size_t& count, std::int32_t& lo, std::int32_t& hi) {
-        return [&](std::int32_t id, auto&&) {
-            lo = count == 0 ? id : std::min(lo, id);
-            hi = count == 0 ? id : std::max(hi, id);
+        return [&](const auto& rec) {
+            lo = count == 0 ? rec.Id : std::min(lo, rec.Id);
+            hi = count == 0 ? rec.Id : std::max(hi, rec.Id);
             ++count;
         };
     };
+    const records::TChunkView sym = SymView();
+    const records::TChunkView map = MapView();
     std::size_t symCount = 0;
     std::int32_t symLo = 0;
     std::int32_t symHi = 0;
-    records::ForEachProp(SymChunk, counter(symCount, symLo, symHi));
+    records::ForEachProp(sym, counter(symCount, symLo, symHi));
     std::size_t mapCount = 0;
     std::int32_t mapLo = 0;
     std::int32_t mapHi = 0;
-    records::ForEachNameRecord(MapChunk, counter(mapCount, mapLo, mapHi));
+    records::ForEachNameRecord(map, counter(mapCount, mapLo, mapHi));
     SymNames.Reserve(symCount, symLo, symHi);
     ObjMap.Reserve(mapCount, mapLo, mapHi);
-    records::ForEachProp(SymChunk, [&](std::int32_t id, records::TBytesView data) {
-        SymNames.TryAdd(id, static_cast<std::uint32_t>(data.data() - SymChunk.data()));
+    records::ForEachProp(sym, [&](const records::TPropRecord& rec) {
+        SymNames.TryAdd(rec.Id, static_cast<std::uint32_t>(rec.Offset));
     });
-    records::ForEachNameRecord(MapChunk, [&](std::int32_t id, std::string_view name) {
-        ObjMap.TryAdd(id,
-                      static_cast<std::uint32_t>(
-                          reinterpret_cast<const std::uint8_t*>(name.data()) - MapChunk.data()));
+    records::ForEachNameRecord(map, [&](const records::TNameRecord& rec) {
+        ObjMap.TryAdd(rec.Id, static_cast<std::uint32_t>(rec.Offset));
     });
 }
 
-// A record's text or data starts at Offset, its length word just before it.
 std::string_view TMissionNames::TImpl::BaseName(std::int32_t id) const {
     if (id == 0) return {};
     EnsureNames();
     if (const std::uint32_t s = SymNames.Find(id); s != TIdIndex::kNone) {
-        const std::string_view name = records::NameString(
-            records::TBytesView(SymChunk).subspan(s, ReadU32(SymChunk.data() + s - 4)));
+        const records::TChunkView sym = SymView();
+        const std::string_view name = records::NameString(records::PropAt(sym, s).Data);
         if (!name.empty()) return name;
     }
     if (const std::uint32_t o = ObjMap.Find(id); o != TIdIndex::kNone)
-        return records::ZeroTerminatedView(MapChunk.data() + o, ReadU32(MapChunk.data() + o - 4));
+        return records::NameRecordAt(MapView(), o).Name;
     return {};
 }
 
 void TMissionNames::Load(TMissionFile& file) {
     auto impl = std::make_shared<TImpl>();
-    impl->FileText = PathToText(file.FileName());
+    impl->FileText = file.FileText();
     if (auto sym = file.ReadChunk("P$SymName")) impl->SymChunk = std::move(*sym);
     if (auto map = file.ReadChunk("OBJ_MAP")) impl->MapChunk = std::move(*map);
     impl->ReadMeta(file);
@@ -265,7 +271,7 @@ void TMissionNames::Load(TMissionFile& file) {
 
 void TMissionNames::LoadMetaProps(TMissionFile& file) {
     auto impl = std::make_shared<TImpl>();
-    impl->FileText = PathToText(file.FileName());
+    impl->FileText = file.FileText();
     impl->NamesBuilt = true; // a gamesys's names are never used
     impl->ReadMeta(file);
     impl_ = std::move(impl);

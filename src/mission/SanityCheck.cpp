@@ -3,6 +3,7 @@
 // second pass on the endpoints and the data reports what is really duplicated.
 #include "mission/SanityCheck.h"
 
+#include "mission/ChunkRecords.h"
 #include "mission/IdIndex.h"
 #include "text/Win1252.h"
 
@@ -18,8 +19,6 @@ namespace kv {
 namespace {
 
 constexpr std::int32_t kBuggyDeathStage = 12;
-constexpr std::size_t kPropHeadSize = 8;
-constexpr std::size_t kLinkRecordSize = 14;
 constexpr std::size_t kRelationNameSize = 32;
 constexpr std::size_t kLinkDataHeadSize = 4; // the data size word of an LD$ chunk
 constexpr std::size_t kLinkIdSize = 4;
@@ -57,20 +56,14 @@ void CheckDeathStage(TMissionFile& file, const TMissionNames& names,
     const std::optional<TChunkBuffer> chunk = file.ReadChunk("P$DeathStag");
     if (!chunk) return;
     const std::size_t sectionStart = report.size();
-    const std::uint8_t* const bytes = chunk->data();
-    const std::size_t size = chunk->size();
-    std::size_t pos = 0;
-    while (size - pos >= kPropHeadSize) {
-        const std::int32_t objId = ReadI32(bytes + pos);
-        const std::uint32_t dataSize = ReadU32(bytes + pos + 4);
-        pos += kPropHeadSize;
-        if (dataSize > size - pos) break;
-        if (dataSize == 4 && ReadI32(bytes + pos) == kBuggyDeathStage) {
-            report.push_back(" - Object ID " + Decimal(objId) + " (" +
-                             names.GetObjectName(objId, true) + ")");
+    const records::TChunkView view{*chunk, "P$DeathStag", file.FileText()};
+    records::ForEachProp(view, [&](const records::TPropRecord& rec) {
+        records::TByteCursor data = rec.Data;
+        if (data.Remaining() == 4 && data.I32() == kBuggyDeathStage) {
+            report.push_back(" - Object ID " + Decimal(rec.Id) + " (" +
+                             names.GetObjectName(rec.Id, true) + ")");
         }
-        pos += dataSize;
-    }
+    });
     const std::size_t found = report.size() - sectionStart;
     if (found == 0) return;
     const std::vector<std::string> heading = {
@@ -87,42 +80,74 @@ std::vector<std::string> ReadRelationNames(TMissionFile& file) {
     std::vector<std::string> relations;
     const std::optional<TChunkBuffer> chunk = file.ReadChunk("Relations");
     if (!chunk) return relations;
-    for (std::size_t pos = 0; chunk->size() - pos >= kRelationNameSize; pos += kRelationNameSize) {
-        const auto first = chunk->begin() + static_cast<std::ptrdiff_t>(pos);
-        const auto last = first + static_cast<std::ptrdiff_t>(kRelationNameSize);
-        relations.emplace_back(first, std::find(first, last, std::uint8_t{0}));
-    }
+    const records::TChunkView view{*chunk, "Relations", file.FileText()};
+    records::TByteCursor c(view);
+    while (c.Remaining() >= kRelationNameSize)
+        relations.emplace_back(records::ZeroTerminatedView(c.Bytes(kRelationNameSize)));
     return relations;
 }
 
-// The endpoints of a link record, for the search of twins by a hash of them.
-std::uint64_t EndpointHash(std::int32_t source, std::int32_t dest, std::uint16_t flavor) {
-    std::uint64_t h = (std::uint64_t{static_cast<std::uint32_t>(source)} << 32) |
-                      static_cast<std::uint32_t>(dest);
-    h ^= std::uint64_t{flavor} * 0xC2B2AE3D27D4EB4Full;
-    h *= 0x9E3779B97F4A7C15ull;
+// Both endpoints of a link in one word, so that twins are found by one comparison.
+std::uint64_t EndpointKey(std::int32_t source, std::int32_t dest) {
+    return (std::uint64_t{static_cast<std::uint32_t>(source)} << 32) |
+           static_cast<std::uint32_t>(dest);
+}
+
+std::uint64_t EndpointHash(std::uint64_t key) {
+    const std::uint64_t h = key * 0x9E3779B97F4A7C15ull;
     return h ^ (h >> 29);
 }
+
+// The link records of every L$ chunk, a field to an array: the search for twins reads only the
+// flavors and endpoints, and the arrays together take no more room than the records did.
+struct TLinkColumns {
+    std::vector<std::int32_t> LinkIds;
+    std::vector<std::uint64_t> Endpoints; // EndpointKey
+    std::vector<std::uint16_t> Flavors;
+
+    // Count more records, to be filled by Set; the arrays grow as an insert of them all would.
+    void Grow(std::size_t count) {
+        const std::size_t size = Size();
+        if (LinkIds.capacity() - size < count) {
+            const std::size_t capacity = std::max(size * 2, size + count);
+            LinkIds.reserve(capacity);
+            Endpoints.reserve(capacity);
+            Flavors.reserve(capacity);
+        }
+        LinkIds.resize(size + count);
+        Endpoints.resize(size + count);
+        Flavors.resize(size + count);
+    }
+    void Set(std::size_t i, const records::TLinkRecord& rec) {
+        LinkIds[i] = rec.LinkId;
+        Endpoints[i] = EndpointKey(rec.Source, rec.Dest);
+        Flavors[i] = rec.Flavor;
+    }
+    [[nodiscard]] std::size_t Size() const { return Flavors.size(); }
+    [[nodiscard]] std::int32_t Source(std::size_t i) const {
+        return static_cast<std::int32_t>(static_cast<std::uint32_t>(Endpoints[i] >> 32));
+    }
+    [[nodiscard]] std::int32_t Dest(std::size_t i) const {
+        return static_cast<std::int32_t>(static_cast<std::uint32_t>(Endpoints[i]));
+    }
+};
 
 bool SameEndpoints(const TMyLinkInfo& a, const TMyLinkInfo& b) {
     return a.Flavor == b.Flavor && a.Source == b.Source && a.Dest == b.Dest;
 }
 
-// Marks the records (14 bytes each, in Records) that share flavor and endpoints with another.
-// Twins share the flavor, so each flavor is searched on its own, in a table of its own size
-// that stays in the cache.
-std::vector<std::uint8_t> FindTwinRecords(const std::vector<std::uint8_t>& records) {
+// Marks the records that share flavor and endpoints with another. Twins share the flavor, so
+// each flavor is searched on its own, in a table of its own size that stays in the cache.
+std::vector<std::uint8_t> FindTwinRecords(const TLinkColumns& links) {
     constexpr std::uint32_t kEmpty = 0xFFFFFFFFu;
-    const std::size_t count = records.size() / kLinkRecordSize;
-    const std::uint8_t* const base = records.data();
-    const auto record = [base](std::size_t i) { return base + i * kLinkRecordSize; };
+    const std::size_t count = links.Size();
     // The records grouped by flavor, in file order within a group: a counting sort.
     TIdIndex groups; // flavor -> group
     std::vector<std::uint32_t> groupStart;
     std::vector<std::uint32_t> groupOf(count);
     for (std::size_t i = 0; i < count; ++i) {
         const auto next = static_cast<std::uint32_t>(groupStart.size());
-        groupOf[i] = groups.FindOrAdd(ReadU16(record(i) + 12), next);
+        groupOf[i] = groups.FindOrAdd(links.Flavors[i], next);
         if (groupOf[i] == next) groupStart.push_back(0);
         ++groupStart[groupOf[i]];
     }
@@ -149,13 +174,9 @@ std::vector<std::uint8_t> FindTwinRecords(const std::vector<std::uint8_t>& recor
         slots.assign(capacity, kEmpty);
         for (std::size_t k = groupStart[g]; k < groupStart[g + 1]; ++k) {
             const std::uint32_t i = order[k];
-            // Source and destination lie in bytes 4 to 11 of a record.
-            const std::uint8_t* const rec = record(i);
-            std::size_t at =
-                static_cast<std::size_t>(EndpointHash(ReadI32(rec + 4), ReadI32(rec + 8), 0)) &
-                mask;
-            while (slots[at] != kEmpty && std::memcmp(record(slots[at]) + 4, rec + 4, 8) != 0)
-                at = (at + 1) & mask;
+            const std::uint64_t key = links.Endpoints[i];
+            std::size_t at = static_cast<std::size_t>(EndpointHash(key)) & mask;
+            while (slots[at] != kEmpty && links.Endpoints[slots[at]] != key) at = (at + 1) & mask;
             if (slots[at] == kEmpty) {
                 slots[at] = i;
             } else {
@@ -168,7 +189,7 @@ std::vector<std::uint8_t> FindTwinRecords(const std::vector<std::uint8_t>& recor
 }
 
 // Only the links that share flavor and endpoints with another link, in file order: a hash pass
-// over the raw records drops the rest before anything is sorted or held per link.
+// over the endpoints of every record drops the rest before anything is sorted or held per link.
 TLinkTable ReadLinkTable(TMissionFile& file) {
     TLinkTable table;
     // Names are copied first: the table of contents must not be walked while chunks are read.
@@ -186,23 +207,25 @@ TLinkTable ReadLinkTable(TMissionFile& file) {
         table.ChunkRank[byName[r]] =
             same ? table.ChunkRank[byName[r - 1]] : static_cast<std::uint32_t>(r);
     }
-    std::vector<std::uint8_t> records;
+    TLinkColumns links;
     std::vector<std::size_t> firstRecord(table.Chunks.size() + 1, 0);
     for (std::uint32_t c = 0; c < table.Chunks.size(); ++c) {
         if (const std::optional<TChunkBuffer> chunk = file.ReadChunk(table.Chunks[c])) {
-            const std::size_t count = chunk->size() / kLinkRecordSize;
-            records.insert(records.end(), chunk->begin(),
-                           chunk->begin() + static_cast<std::ptrdiff_t>(count * kLinkRecordSize));
+            const records::TChunkView view{*chunk, table.Chunks[c], file.FileText()};
+            const std::size_t first = links.Size();
+            links.Grow(records::LinkCount(view));
+            records::ForEachLink(view, [&](std::size_t i, const records::TLinkRecord& rec) {
+                links.Set(first + i, rec);
+            });
         }
-        firstRecord[c + 1] = records.size() / kLinkRecordSize;
+        firstRecord[c + 1] = links.Size();
     }
-    const std::vector<std::uint8_t> twinned = FindTwinRecords(records);
+    const std::vector<std::uint8_t> twinned = FindTwinRecords(links);
     for (std::uint32_t c = 0; c < table.Chunks.size(); ++c) {
         for (std::size_t i = firstRecord[c]; i < firstRecord[c + 1]; ++i) {
             if (twinned[i] == 0) continue;
-            const std::uint8_t* const rec = records.data() + i * kLinkRecordSize;
             table.Links.push_back(
-                {ReadI32(rec), ReadI32(rec + 4), ReadI32(rec + 8), ReadU16(rec + 12), c, 0, 0});
+                {links.LinkIds[i], links.Source(i), links.Dest(i), links.Flavors[i], c, 0, 0});
         }
     }
     return table;
@@ -266,16 +289,23 @@ template <class TOnRun> void KeepTwins(TLinkTable& table, TOnRun&& onRun) {
 class TLinkDataCache {
 public:
     explicit TLinkDataCache(TMissionFile& file) : file_(file) {}
+    // The view refers to the cache's own members.
+    TLinkDataCache(const TLinkDataCache&) = delete;
+    TLinkDataCache& operator=(const TLinkDataCache&) = delete;
 
     // Loads Name unless it is the chunk already held; false when the mission has no such chunk.
     bool Select(const std::string& name) {
         if (!loaded_ || name_ != name) {
             chunk_.reset();
+            view_ = {};
             firstRecord_ = TIdIndex();
             chunk_ = file_.ReadChunk(name);
             name_ = name;
             loaded_ = true;
-            if (chunk_) Index(name);
+            if (chunk_) {
+                view_ = {*chunk_, name_, file_.FileText()};
+                Index(name);
+            }
         }
         return chunk_.has_value();
     }
@@ -288,13 +318,15 @@ public:
     [[nodiscard]] std::optional<std::span<const std::uint8_t>> DataOf(std::int32_t linkId) const {
         const std::uint32_t at = firstRecord_.Find(linkId);
         if (at == TIdIndex::kNone) return std::nullopt;
-        const std::uint8_t* const data = chunk_->data() + at + kLinkIdSize;
-        return std::span<const std::uint8_t>(data + keepFrom_, dataSize_ - keepFrom_);
+        records::TByteCursor rec = records::TByteCursor(view_).At(at);
+        rec.Skip(kLinkIdSize + keepFrom_);
+        return rec.Bytes(dataSize_ - keepFrom_);
     }
 
 private:
     void Index(const std::string& name) {
-        const std::size_t size = chunk_->size();
+        const records::TByteCursor start(view_);
+        const std::size_t size = start.Remaining();
         keepFrom_ = 0;
         // Receptron and stim chunks do not begin with their record size, so the real sizes are
         // fixed here; a receptron's first word differs between otherwise identical copies.
@@ -307,7 +339,7 @@ private:
             word_ = "stim";
         } else {
             // A chunk too short for its data size word is taken as a flavor without data.
-            dataSize_ = size >= kLinkDataHeadSize ? ReadU32(chunk_->data()) : 0;
+            dataSize_ = size >= kLinkDataHeadSize ? records::TByteCursor(start).U32() : 0;
             word_ = "link";
         }
         if (dataSize_ == 0 || size < kLinkDataHeadSize) return;
@@ -317,7 +349,7 @@ private:
         firstRecord_.Reserve(static_cast<std::size_t>(count));
         for (std::uint64_t r = 0; r < count; ++r) {
             const auto pos = static_cast<std::size_t>(kLinkDataHeadSize + r * recordSize);
-            firstRecord_.TryAdd(ReadI32(chunk_->data() + pos), static_cast<std::uint32_t>(pos));
+            firstRecord_.TryAdd(start.At(pos).I32(), static_cast<std::uint32_t>(pos));
         }
     }
 
@@ -325,6 +357,7 @@ private:
     bool loaded_ = false;
     std::string name_;
     std::optional<TChunkBuffer> chunk_;
+    records::TChunkView view_; // of chunk_
     TIdIndex firstRecord_;
     std::uint32_t dataSize_ = 0;
     std::size_t keepFrom_ = 0;
