@@ -1,4 +1,5 @@
 // korvane: the desktop program.
+#include "platform/PlatformFactory.h"
 #include "text/ui/QtText.h"
 #include "workspace/Settings.h"
 #include "workspace/Version.h"
@@ -20,6 +21,8 @@ int main(int argc, char** argv) {
     env.SettingsFile = kv::SettingsFilePath(kv::PathFromQt(QApplication::applicationFilePath()));
     env.Prompts = &prompts;
     env.DmMisc = &dmMisc;
+    const auto platform = kv::CreatePlatform(kv::DefaultPlatformName());
+    env.Platform = platform.get();
 
     kv::TFrmKvMain mainWindow(env);
     mainWindow.show();

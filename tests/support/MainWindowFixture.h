@@ -1,6 +1,9 @@
-// A main window on the offscreen platform with scripted prompts and its own settings folder.
+// A main window on the offscreen platform with scripted prompts and its own settings folder,
+// on a simulated desktop where a simulated DromEd can be started.
 #pragma once
 
+#include "platform/sim/SimDesktop.h"
+#include "simdromed/SimDromEd.h"
 #include "support/ScriptedPrompts.h"
 #include "text/ui/QtText.h"
 #include "workspace/Settings.h"
@@ -20,16 +23,33 @@ struct TMainWindowFixture {
     QTemporaryDir Dir;
     TScriptedPrompts Prompts;
     TDmMisc Dm;
+    sim::TSimDesktop Desktop{1600, 1200};
+    THwnd Own = 0;
+    std::unique_ptr<sim::TSimDromEd> DromEd; // declared after the desktop: it goes first
     std::unique_ptr<TFrmKvMain> Win;
 
     explicit TMainWindowFixture(const QStringList& args = {}, bool show = true) {
+        sim::TSimWindowSpec own;
+        own.ClassName = "TFrmKvMain";
+        own.Title = "Korvane 0.94 [Unnamed]";
+        own.Rect = {1300, 0, 1600, 400};
+        Own = Desktop.CreateSimWindow(own);
         TMainWindowEnv env;
         env.Arguments = args;
         env.SettingsFile = PathFromQt(Dir.filePath("korvane.ini"));
         env.Prompts = &Prompts;
         env.DmMisc = &Dm;
+        env.Platform = &Desktop;
+        env.OwnWindow = Own;
         Win = std::make_unique<TFrmKvMain>(env);
         if (show) Win->show();
+    }
+
+    // Starts the simulated DromEd with a mission of its own.
+    sim::TSimDromEd& StartDromEd(sim::TSimMission mission, sim::TSimDromEdOptions options = {}) {
+        DromEd = std::make_unique<sim::TSimDromEd>(Desktop, options);
+        DromEd->SetMission(std::move(mission));
+        return *DromEd;
     }
 
     QString Path(const QString& name) const { return Dir.filePath(name); }

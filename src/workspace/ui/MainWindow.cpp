@@ -29,7 +29,9 @@
 namespace kv {
 
 TFrmKvMain::TFrmKvMain(const TMainWindowEnv& env)
-    : prompts_(*env.Prompts), dmMisc_(*env.DmMisc), settingsFile_(env.SettingsFile) {
+    : prompts_(*env.Prompts), dmMisc_(*env.DmMisc), platform_(*env.Platform),
+      ownWindow_(env.OwnWindow), settingsFile_(env.SettingsFile) {
+    platform_.SetOwnMainWindow(ownWindow_);
     setObjectName("FrmKvMain");
     setWindowTitle(kProductName);
     resize(343, 420);

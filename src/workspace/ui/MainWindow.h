@@ -3,6 +3,7 @@
 #pragma once
 
 #include "items/DisplayFilter.h"
+#include "platform/Platform.h"
 #include "workspace/Favorites.h"
 
 #include <QColor>
@@ -39,6 +40,10 @@ struct TMainWindowEnv {
     std::filesystem::path SettingsFile;
     TUiPrompts* Prompts = nullptr;
     TDmMisc* DmMisc = nullptr;
+    // The desktop DromEd runs on, and this window's own handle on it (0 when the desktop has
+    // none for it: then nothing can bring this window to the front through the platform).
+    TPlatform* Platform = nullptr;
+    THwnd OwnWindow = 0;
 };
 
 inline constexpr const char* kWebSiteAddress = "https://www.korvane.org/";
@@ -95,6 +100,8 @@ public:
     [[nodiscard]] bool DebugMode() const { return debugMode_; }
     [[nodiscard]] TUiPrompts& Prompts() const { return prompts_; }
     [[nodiscard]] TDmMisc& DmMisc() const { return dmMisc_; }
+    [[nodiscard]] TPlatform& Platform() const { return platform_; }
+    [[nodiscard]] THwnd OwnWindow() const { return ownWindow_; }
 
     TDisplayFilter ListFilter;
     TDisplayFilter ImportFilter;
@@ -175,6 +182,8 @@ private:
 
     TUiPrompts& prompts_;
     TDmMisc& dmMisc_;
+    TPlatform& platform_;
+    THwnd ownWindow_ = 0;
     std::filesystem::path settingsFile_;
     std::filesystem::path fileName_;
     bool modified_ = false;
