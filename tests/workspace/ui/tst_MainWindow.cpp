@@ -418,6 +418,8 @@ private slots:
         env.SettingsFile = PathFromQt(ini.fileName());
         env.Prompts = &prompts;
         env.DmMisc = &dm;
+        sim::TSimDesktop desktop;
+        env.Platform = &desktop;
         TFrmKvMain win(env);
         win.show();
         QCOMPARE(Settings.Dock, 4);
