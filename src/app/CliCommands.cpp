@@ -6,11 +6,13 @@
 #include "mission/MissionFile.h"
 #include "mission/MissionImport.h"
 #include "mission/SanityCheck.h"
+#include "text/Exception.h"
 #include "text/TextFile.h"
 #include "text/Win1252.h"
 #include "workspace/FavoritesFile.h"
 
 #include <cstdio>
+#include <system_error>
 
 namespace kv {
 
@@ -43,6 +45,18 @@ std::string PrintableName(const std::string& name) {
     return printable;
 }
 
+// Whether Output would replace Mission itself, also under another spelling of its path (a
+// relative path, "..", a link). An output that does not exist yet is compared by its path.
+bool IsSameFile(const std::filesystem::path& mission, const std::filesystem::path& output) {
+    std::error_code ec;
+    if (std::filesystem::equivalent(mission, output, ec) && !ec) return true;
+    std::error_code ecMission;
+    std::error_code ecOutput;
+    const std::filesystem::path a = std::filesystem::weakly_canonical(mission, ecMission);
+    const std::filesystem::path b = std::filesystem::weakly_canonical(output, ecOutput);
+    return !ecMission && !ecOutput && a == b;
+}
+
 } // namespace
 
 TCliResult CliCheck(const std::filesystem::path& mission, TCliTime time) {
@@ -65,6 +79,11 @@ TCliResult CliLoot(const std::filesystem::path& mission, const std::filesystem::
 }
 
 TCliResult CliImport(const std::filesystem::path& mission, const TCliImport& import) {
+    // Mission files are only ever read; writing the favourites over one would destroy it.
+    if (import.Output && IsSameFile(mission, *import.Output)) {
+        throw Exception("the output file \"" + PathToText(*import.Output) +
+                        "\" is the mission being read; choose another output file");
+    }
     TImportOptions options;
     options.Filter = import.Filter;
     options.UseBrushIDs = import.UseBrushIDs;

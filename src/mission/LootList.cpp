@@ -155,8 +155,11 @@ const std::array<std::uint8_t, 256>& PrimaryRanks() {
             const int longer = AnsiCompareText(text(x) + 'A', text(y));
             return shorter == -1 && longer == 1 ? 0 : shorter;
         };
-        std::array<int, 256> bytes{};
-        for (int b = 0; b < 256; ++b) bytes[static_cast<std::size_t>(b)] = b;
+        // Hyphen and apostrophe have no first-level weight: the keys leave them out.
+        std::vector<int> bytes;
+        for (int b = 0; b < 256; ++b) {
+            if (!AnsiIgnoredAtFirstLevel(static_cast<char>(b))) bytes.push_back(b);
+        }
         std::stable_sort(bytes.begin(), bytes.end(),
                          [&](int x, int y) { return firstLevel(x, y) < 0; });
         std::array<std::uint8_t, 256> out{};
@@ -228,11 +231,14 @@ TLootList FormatLootList(std::vector<TLootListObjInfo> infos, const std::string&
     std::size_t at = 0;
     for (std::size_t i = 0; i < keys.size(); ++i) {
         const std::string& name = infos[i].Name;
-        for (std::size_t c = 0; c < name.size(); ++c)
-            ranked[at + c] = static_cast<char>(ranks[static_cast<std::uint8_t>(name[c])]);
-        keys[i] = {std::string_view(ranked).substr(at, name.size()), name, infos[i].ObjID,
+        std::size_t length = 0;
+        for (const char c : name) {
+            if (AnsiIgnoredAtFirstLevel(c)) continue;
+            ranked[at + length++] = static_cast<char>(ranks[static_cast<std::uint8_t>(c)]);
+        }
+        keys[i] = {std::string_view(ranked).substr(at, length), name, infos[i].ObjID,
                    static_cast<std::uint32_t>(i)};
-        at += name.size();
+        at += length;
     }
     std::stable_sort(keys.begin(), keys.end(), [](const TKey& a, const TKey& b) {
         const int byRank = a.Ranked.compare(b.Ranked);

@@ -121,20 +121,52 @@ std::string AnsiLowerCase(std::string_view s) {
     return r;
 }
 
+bool AnsiIgnoredAtFirstLevel(char c) noexcept { return c == '-' || c == '\''; }
+
 int AnsiCompareText(std::string_view a, std::string_view b) noexcept {
     const TWeightTables& w = Weights();
-    const std::size_t n = a.size() < b.size() ? a.size() : b.size();
-    for (std::size_t i = 0; i < n; ++i) {
-        if (a[i] == b[i]) continue;
-        const int d = w.Primary[Byte(a[i])] - w.Primary[Byte(b[i])];
+    // First level: letters, digits and symbols by weight, hyphens and apostrophes skipped, so
+    // that "co-op" sorts beside "coop" and "O'Neil" among the "On...".
+    std::size_t i = 0;
+    std::size_t j = 0;
+    for (;;) {
+        while (i < a.size() && AnsiIgnoredAtFirstLevel(a[i])) ++i;
+        while (j < b.size() && AnsiIgnoredAtFirstLevel(b[j])) ++j;
+        if (i == a.size() || j == b.size()) break;
+        const int d = w.Primary[Byte(a[i])] - w.Primary[Byte(b[j])];
         if (d != 0) return d;
+        ++i;
+        ++j;
     }
-    if (a.size() != b.size()) return a.size() < b.size() ? -1 : 1;
+    if (i != a.size()) return 1;
+    if (j != b.size()) return -1;
     // Equal at the first level: accents decide, letter case never does.
-    for (std::size_t i = 0; i < n; ++i) {
-        const int d = w.Upper[Byte(a[i])] - w.Upper[Byte(b[i])];
+    i = 0;
+    j = 0;
+    for (;;) {
+        while (i < a.size() && AnsiIgnoredAtFirstLevel(a[i])) ++i;
+        while (j < b.size() && AnsiIgnoredAtFirstLevel(b[j])) ++j;
+        if (i == a.size() || j == b.size()) break;
+        const int d = w.Upper[Byte(a[i])] - w.Upper[Byte(b[j])];
         if (d != 0) return d;
+        ++i;
+        ++j;
     }
+    // Then the hyphens and apostrophes: none before some, an earlier one before a later one,
+    // a hyphen before an apostrophe at the same place. Texts equal here are the same text.
+    i = 0;
+    j = 0;
+    for (;;) {
+        while (i < a.size() && !AnsiIgnoredAtFirstLevel(a[i])) ++i;
+        while (j < b.size() && !AnsiIgnoredAtFirstLevel(b[j])) ++j;
+        if (i == a.size() || j == b.size()) break;
+        if (i != j) return i < j ? -1 : 1;
+        if (a[i] != b[j]) return a[i] == '-' ? -1 : 1;
+        ++i;
+        ++j;
+    }
+    if (i != a.size()) return 1;
+    if (j != b.size()) return -1;
     return 0;
 }
 

@@ -13,8 +13,12 @@ namespace kv {
 [[nodiscard]] std::string AnsiLowerCase(std::string_view s);
 
 // Compares ignoring letter case: punctuation and symbols before digits before letters, accented
-// letters beside their base letter, and only then accents and character codes. Returns <0, 0 or >0.
+// letters beside their base letter, and only then accents; hyphens and apostrophes count only
+// when all that is equal ("coop" < "co-op" < "cop"). Returns <0, 0 or >0, and 0 only for texts
+// that AnsiSameText calls the same.
 [[nodiscard]] int AnsiCompareText(std::string_view a, std::string_view b) noexcept;
+// Hyphen and apostrophe: skipped by the first levels of AnsiCompareText, tie-breakers only.
+[[nodiscard]] bool AnsiIgnoredAtFirstLevel(char c) noexcept;
 [[nodiscard]] bool AnsiSameText(std::string_view a, std::string_view b) noexcept;
 
 // True when the first Prefix.size() characters of S equal Prefix ignoring letter case.

@@ -37,19 +37,20 @@ bool KeyOf(std::string_view line, std::string_view& key, std::string_view& value
 
 } // namespace
 
-bool ParseLeadingInteger(std::string_view text, std::int32_t& value) noexcept {
+bool ParseWholeInteger(std::string_view text, std::int32_t& value) noexcept {
     std::size_t i = 0;
     bool negative = false;
     if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
-    if (i >= text.size() || text[i] < '0' || text[i] > '9') return false;
+    if (i >= text.size()) return false;
     std::int64_t v = 0;
     constexpr std::int64_t limit = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+    for (; i < text.size(); ++i) {
+        if (text[i] < '0' || text[i] > '9') return false;
         v = v * 10 + (text[i] - '0');
-        if (v > limit) v = limit;
+        if (v > limit) return false;
     }
     if (negative) v = -v;
-    if (v > std::numeric_limits<std::int32_t>::max()) v = std::numeric_limits<std::int32_t>::max();
+    if (v > std::numeric_limits<std::int32_t>::max()) return false;
     value = static_cast<std::int32_t>(v);
     return true;
 }
@@ -107,7 +108,7 @@ std::string TIniFile::ReadString(std::string_view section, std::string_view key,
 std::int32_t TIniFile::ReadInteger(std::string_view section, std::string_view key,
                                    std::int32_t def) const {
     std::int32_t value = def;
-    return ParseLeadingInteger(ReadString(section, key, {}), value) ? value : def;
+    return ParseWholeInteger(ReadString(section, key, {}), value) ? value : def;
 }
 
 bool TIniFile::ReadBool(std::string_view section, std::string_view key, bool def) const {

@@ -19,10 +19,11 @@ public:
     // trimmed, without one pair of enclosing single or double quotes.
     [[nodiscard]] std::string ReadString(std::string_view section, std::string_view key,
                                          const std::string& def) const;
-    // The leading decimal digits with an optional sign; anything else gives Def.
+    // A whole decimal number with an optional sign in the 32-bit range; anything else ("12abc",
+    // "0x10", "3.9", "99999999999", an empty value) gives Def.
     [[nodiscard]] std::int32_t ReadInteger(std::string_view section, std::string_view key,
                                            std::int32_t def) const;
-    // True for any non-zero integer.
+    // True for any non-zero integer as ReadInteger reads it; anything else gives Def.
     [[nodiscard]] bool ReadBool(std::string_view section, std::string_view key, bool def) const;
 
     // Replaces the key's line in place, or adds it at the end of its section (adding the
@@ -48,8 +49,9 @@ private:
     std::vector<std::string> lines_;
 };
 
-// Parses the leading integer of a profile value: optional sign, decimal digits; saturates at
-// the 32-bit range. False when no digit follows the sign.
-[[nodiscard]] bool ParseLeadingInteger(std::string_view text, std::int32_t& value) noexcept;
+// Parses a profile value that is a whole number: optional sign, then only decimal digits, within
+// the 32-bit range. False for anything else, leaving Value as it was: a value half understood
+// (a typo, a hexadecimal number, an overflow) must not silently become another setting.
+[[nodiscard]] bool ParseWholeInteger(std::string_view text, std::int32_t& value) noexcept;
 
 } // namespace kv

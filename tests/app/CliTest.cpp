@@ -451,6 +451,28 @@ TEST_F(CliTest, ImportIntoAMissingFolderFailsAndWritesNothing) {
     EXPECT_FALSE(fs::exists(target));
 }
 
+// The mission itself as the output, under spellings that all lead to the same file.
+class CliImportOverMissionTest : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(CliImportOverMissionTest, IsRefusedAndLeavesTheMissionAlone) {
+    const test::ScratchFolder folder;
+    const fs::path mission = folder / "import.mis";
+    ImportMission().Save(mission);
+    fs::create_directory(folder / "sub");
+    fs::create_symlink(mission, folder / "sub" / "link.mis");
+    const std::string before = test::ReadBytes(mission);
+    const fs::path output = folder / GetParam();
+    const TRun r = Cli({"import", mission.string(), "-o", output.string()});
+    EXPECT_EQ(r.Status, 2);
+    EXPECT_EQ(r.Out, "");
+    EXPECT_EQ(r.Err, "korvane-cli: the output file \"" + output.string() +
+                         "\" is the mission being read; choose another output file\n");
+    EXPECT_EQ(test::ReadBytes(mission), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Spellings, CliImportOverMissionTest,
+                         ::testing::Values("import.mis", "sub/../import.mis", "./sub/link.mis"));
+
 // ---------------------------------------------------------------------------------------------
 // chunks and links
 

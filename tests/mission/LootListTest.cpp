@@ -353,6 +353,14 @@ TEST(FormatLootListTest, SortsByNameIgnoringCaseThenById) {
     EXPECT_EQ(ids, (std::vector<std::int32_t>{3, 4, 5, 2, 1}));
 }
 
+TEST(FormatLootListTest, HyphensAndApostrophesOnlyBreakTies) {
+    const auto list = FormatLootList({Info(1, "Gold-Z"), Info(2, "GoldZ"),
+                                      Info(3, "O'Neil's purse"), Info(4, "Oa"), Info(5, "GoldA")},
+                                     "x.mis");
+    const std::vector<std::int32_t> ids(list.LineIds.begin() + 4, list.LineIds.begin() + 9);
+    EXPECT_EQ(ids, (std::vector<std::int32_t>{5, 2, 1, 4, 3}));
+}
+
 TEST(FormatLootListTest, LongNamesWidenTheFirstColumn) {
     const std::string name(5000, 'x');
     const auto list = FormatLootList({Info(1, name, 7)}, "x.mis");

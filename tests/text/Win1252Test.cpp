@@ -153,6 +153,28 @@ TEST(AnsiCompareTextTest, OrderIsTransitiveOverTheWholeTable) {
     }
 }
 
+// Hyphens and apostrophes weigh nothing until everything else is equal: then the text
+// without them goes first.
+const std::vector<std::vector<std::string>> kAscendingWithHyphens = {
+    {"GuardA", "GuardZ", "Guard-Z", "GuardZa"},        {"Oa", "O'Neil", "Oz"},
+    {"coop", "co-op", "Co-Op (12)", "cop"}, {"ab", "a-b", "a'b", "ab-"},
+    {"Guard", "guard-", "Guard (1)"},
+};
+
+TEST(AnsiCompareTextTest, HyphenAndApostropheOnlyBreakTies) {
+    for (const auto& order : kAscendingWithHyphens) {
+        for (std::size_t i = 0; i < order.size(); ++i) {
+            for (std::size_t j = i + 1; j < order.size(); ++j) {
+                EXPECT_LT(AnsiCompareText(order[i], order[j]), 0)
+                    << '"' << order[i] << "\" before \"" << order[j] << '"';
+                EXPECT_GT(AnsiCompareText(order[j], order[i]), 0)
+                    << '"' << order[j] << "\" after \"" << order[i] << '"';
+            }
+        }
+    }
+    EXPECT_FALSE(AnsiSameText("coop", "co-op"));
+}
+
 struct SameTextCase {
     std::string A;
     std::string B;

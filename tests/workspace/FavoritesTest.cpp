@@ -122,6 +122,19 @@ INSTANTIATE_TEST_SUITE_P(
                       SortCase{"NameDescending", 3, true, {10, 40, 30, 20, 15, 5}}),
     [](const auto& p) { return std::string(p.param.Name); });
 
+TEST(CompareFavoritesTest, NamesIgnoreHyphensAndApostrophesUntilTheyTie) {
+    std::vector<TBrushInfo> rows = {{bkObject, 1, 1, "Guard-Z"}, {bkObject, 2, 2, "O'Neil"},
+                                    {bkObject, 3, 3, "co-op"},   {bkObject, 4, 4, "GuardA"},
+                                    {bkObject, 5, 5, "Oa"},      {bkObject, 6, 6, "coop"}};
+    std::sort(rows.begin(), rows.end(), [](const TBrushInfo& a, const TBrushInfo& b) {
+        return CompareFavorites(a, b, 3, false) < 0;
+    });
+    std::vector<std::string> names;
+    for (const auto& row : rows) names.push_back(row.Name);
+    EXPECT_EQ(names,
+              (std::vector<std::string>{"coop", "co-op", "GuardA", "Guard-Z", "Oa", "O'Neil"}));
+}
+
 struct ExtremeCase {
     int Column;
     TBrushInfo Low;

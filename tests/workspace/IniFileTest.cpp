@@ -152,23 +152,25 @@ struct IntegerCase {
 
 class IniIntegerTest : public ::testing::TestWithParam<IntegerCase>, protected IniFileFixture {};
 
-TEST_P(IniIntegerTest, ReadsTheLeadingNumber) {
+TEST_P(IniIntegerTest, ReadsOnlyWholeNumbers) {
     const TIniFile ini = IniWith("[Settings]\r\nValue=" + GetParam().Raw + "\r\n");
     EXPECT_EQ(ini.ReadInteger("Settings", "Value", 99), GetParam().Read);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Values, IniIntegerTest,
-    ::testing::Values(IntegerCase{"12", 12}, IntegerCase{"12abc", 12}, IntegerCase{"abc", 99},
+    ::testing::Values(IntegerCase{"12", 12}, IntegerCase{"12abc", 99}, IntegerCase{"abc", 99},
                       IntegerCase{"", 99}, IntegerCase{"-5", -5}, IntegerCase{"+7", 7},
                       IntegerCase{" 42 ", 42}, IntegerCase{"\"17\"", 17}, IntegerCase{"0", 0},
-                      IntegerCase{"007", 7}, IntegerCase{"0x10", 0}, IntegerCase{"3.9", 3},
+                      IntegerCase{"007", 7}, IntegerCase{"0x10", 99}, IntegerCase{"3.9", 99},
                       IntegerCase{"-", 99}, IntegerCase{"+", 99}, IntegerCase{"- 5", 99},
                       IntegerCase{"--5", 99}, IntegerCase{"2147483647", kMax},
-                      IntegerCase{"-2147483648", kMin}, IntegerCase{"2147483648", kMax},
-                      IntegerCase{"99999999999", kMax}, IntegerCase{"-99999999999", kMin},
-                      IntegerCase{std::string(5000, '9'), kMax},
-                      IntegerCase{"-" + std::string(5000, '9'), kMin}));
+                      IntegerCase{"-2147483648", kMin}, IntegerCase{"2147483648", 99},
+                      IntegerCase{"99999999999", 99}, IntegerCase{"-99999999999", 99},
+                      IntegerCase{std::string(5000, '9'), 99},
+                      IntegerCase{"-" + std::string(5000, '9'), 99}, IntegerCase{"1 (left)", 99},
+                      IntegerCase{"-2147483649", 99}, IntegerCase{"1 2", 99},
+                      IntegerCase{"'-12'", -12}));
 
 struct BoolCase {
     std::string Raw;
@@ -183,15 +185,16 @@ TEST_P(IniBoolTest, NonZeroIsTrue) {
     EXPECT_EQ(ini.ReadBool("Settings", "Flag", GetParam().Default), GetParam().Read);
 }
 
-INSTANTIATE_TEST_SUITE_P(Values, IniBoolTest,
-                         ::testing::Values(BoolCase{"1", false, true}, BoolCase{"0", true, false},
-                                           BoolCase{"2", false, true}, BoolCase{"-1", false, true},
-                                           BoolCase{"00", true, false},
-                                           BoolCase{"0abc", true, false}, BoolCase{"x", true, true},
-                                           BoolCase{"x", false, false}, BoolCase{"", true, true},
-                                           BoolCase{"", false, false},
-                                           BoolCase{"true", false, false},
-                                           BoolCase{"99999999999", false, true}));
+INSTANTIATE_TEST_SUITE_P(
+    Values, IniBoolTest,
+    ::testing::Values(BoolCase{"1", false, true}, BoolCase{"0", true, false},
+                      BoolCase{"2", false, true}, BoolCase{"-1", false, true},
+                      BoolCase{"00", true, false}, BoolCase{"0abc", true, true},
+                      BoolCase{"1abc", false, false}, BoolCase{"x", true, true},
+                      BoolCase{"x", false, false}, BoolCase{"", true, true},
+                      BoolCase{"", false, false}, BoolCase{"true", false, false},
+                      BoolCase{"99999999999", false, false}, BoolCase{"0x1", false, false},
+                      BoolCase{"\"1\"", false, true}));
 
 // ---------------------------------------------------------------------------------------------
 // Writing

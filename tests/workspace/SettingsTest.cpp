@@ -132,7 +132,8 @@ INSTANTIATE_TEST_SUITE_P(Values, ShortcutReadTest,
                                            ShortcutCase{"65536", 0}, ShortcutCase{"65535", 0xFFFF},
                                            ShortcutCase{"-1", 0xFFFF},
                                            ShortcutCase{"49217", 0xC041},
-                                           ShortcutCase{"99999999999", 0xFFFF},
+                                           ShortcutCase{"99999999999", 32851}, // default stays
+                                           ShortcutCase{"16465abc", 32851},
                                            ShortcutCase{"Alt+A", 32851})); // default stays
 
 TEST_F(SettingsTest, QuotedPathReadsUnquoted) {
@@ -168,8 +169,22 @@ INSTANTIATE_TEST_SUITE_P(
                  With([](TSettings& s) { s.Push = false; })},
         ReadCase{"BooleanNotANumberKeepsDefault", "[Settings]\r\nPush=x\r\nMisBNum=yes\r\n",
                  TSettings{}},
-        ReadCase{"IntegerWithTrailingText", "[Settings]\r\nDock=1 (left)\r\n",
-                 With([](TSettings& s) { s.Dock = 1; })},
+        ReadCase{"IntegerWithTrailingTextKeepsDefault", "[Settings]\r\nDock=1 (left)\r\n",
+                 TSettings{}},
+        ReadCase{"HexadecimalKeepsDefault", "[Settings]\r\nDock=0x10\r\nHkTog=0x8041\r\n",
+                 TSettings{}},
+        ReadCase{"BooleanWithTrailingTextKeepsDefault",
+                 "[Settings]\r\nPush=0 (off)\r\nMisBNum=1yes\r\n", TSettings{}},
+        ReadCase{"QuotedNumbersRead", "[Settings]\r\nDock=\"1\"\r\nPush='0'\r\n",
+                 With([](TSettings& s) {
+                     s.Dock = 1;
+                     s.Push = false;
+                 })},
+        ReadCase{"StartKeysReadApart", "[Settings]\r\nDromEdLoPri=0\r\nDromEdAutoStart=1\r\n",
+                 With([](TSettings& s) { s.DromEdLoPri = false; })},
+        ReadCase{"StartKeysReadApartTheOtherWay",
+                 "[Settings]\r\nDromEdLoPri=1\r\nDromEdAutoStart=0\r\n",
+                 With([](TSettings& s) { s.DromEdAutoStart = false; })},
         ReadCase{"IntegerNotANumberKeepsDefault", "[Settings]\r\nDock=left\r\n", TSettings{}},
         ReadCase{"NamesIgnoreCase", "[settings]\r\ndock=2\r\nPUSH=0\r\n", With([](TSettings& s) {
                      s.Dock = 2;
@@ -210,6 +225,17 @@ TEST_F(SettingsTest, WholeFileOfGarbageGivesDefaults) {
 TEST_F(SettingsTest, NewFileHasEveryKeyInOrder) {
     SaveSettings(TSettings{}, File());
     EXPECT_EQ(ReadBytes(File()), kDefaultFile);
+}
+
+TEST_F(SettingsTest, StartKeysWrittenApart) {
+    TSettings s;
+    s.DromEdLoPri = false;
+    SaveSettings(s, File());
+    EXPECT_NE(ReadBytes(File()).find("DromEdLoPri=0\r\nDromEdAutoStart=1\r\n"), std::string::npos);
+    s.DromEdLoPri = true;
+    s.DromEdAutoStart = false;
+    SaveSettings(s, File());
+    EXPECT_NE(ReadBytes(File()).find("DromEdLoPri=1\r\nDromEdAutoStart=0\r\n"), std::string::npos);
 }
 
 class SettingsRoundTripTest : public SettingsTest,
