@@ -33,10 +33,11 @@ LAYERS = {
     "text/ui": ["text"],
     "linkpainter/ui": ["linkpainter", "text/ui"],
     "workspace/ui": ["workspace", "linkpainter/ui", "text/ui"],
-    "app": ["workspace/ui", "workspace", "platform/PlatformFactory", "simdromed"],
+    "simdromed/ui": ["simdromed", "text/ui"],
+    "app": ["workspace/ui", "workspace", "platform/PlatformFactory", "simdromed/ui"],
 }
 
-QT_LAYERS = {"text/ui", "linkpainter/ui", "workspace/ui", "app"}
+QT_LAYERS = {"text/ui", "linkpainter/ui", "workspace/ui", "simdromed/ui", "app"}
 
 INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^>"]+)[>"]')
 QT_HEADER = re.compile(r"^Q[A-Za-z]*(/|$)")

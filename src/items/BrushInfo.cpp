@@ -16,4 +16,16 @@ const char* KindLetter(TBrushKind kind) noexcept {
     }
 }
 
+const char* KindName(TBrushKind kind, const char* unknown) noexcept {
+    switch (kind) {
+    case bkTerrain: return "Terrain";
+    case bkLight: return "Light";
+    case bkArea: return "Area";
+    case bkObject: return "Object";
+    case bkFlow: return "Flow";
+    case bkRoom: return "Room";
+    default: return unknown;
+    }
+}
+
 } // namespace kv

@@ -32,4 +32,7 @@ void InitBrushInfo(TBrushInfo& info);
 // The letter of the "Type" column: T L A O F R, "?" for anything else.
 [[nodiscard]] const char* KindLetter(TBrushKind kind) noexcept;
 
+// The kind's name, "Terrain" to "Room"; Unknown for anything else.
+[[nodiscard]] const char* KindName(TBrushKind kind, const char* unknown) noexcept;
+
 } // namespace kv

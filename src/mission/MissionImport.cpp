@@ -4,17 +4,7 @@
 
 namespace kv {
 
-const char* ImportKindName(TBrushKind kind) {
-    switch (kind) {
-    case bkTerrain: return "Terrain";
-    case bkLight: return "Light";
-    case bkArea: return "Area";
-    case bkObject: return "Object";
-    case bkFlow: return "Flow";
-    case bkRoom: return "Room";
-    default: return "???";
-    }
-}
+const char* ImportKindName(TBrushKind kind) { return KindName(kind, "???"); }
 
 bool ImportBrush(const TImportOptions& options, TBrushKind kind, std::int32_t brushNum,
                  std::int32_t objId, const std::string& name, TBrushInfo& favorite) {

@@ -4,6 +4,7 @@
 #include "text/Exception.h"
 #include "text/TextFile.h"
 
+#include <algorithm>
 #include <unordered_set>
 
 namespace kv {
@@ -20,9 +21,11 @@ std::string FormatFavoritesFile(const std::vector<const TBrushInfo*>& items) {
 TFavoritesParse ParseFavoritesLines(const std::vector<std::string>& lines) {
     TFavoritesParse result;
     bool inside = false;
-    for (const std::string& line : lines) {
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const std::string& line = lines[i];
         if (line == kFavListBegin) {
             inside = true;
+            result.HasList = true;
         } else if (line == kFavListEnd) {
             inside = false;
         } else if (inside) {
@@ -30,11 +33,38 @@ TFavoritesParse ParseFavoritesLines(const std::vector<std::string>& lines) {
                 result.Items.push_back(DecodeBrushInfo(line));
             } catch (const Exception& e) {
                 result.Error = e.what();
+                result.ErrorLine = i + 1;
+                result.ErrorLineText = line;
                 break;
             }
         }
     }
     return result;
+}
+
+namespace {
+
+// Short enough for a message box, and nothing in it that a message box would garble.
+bool ShowableLine(const std::string& line) {
+    constexpr std::size_t kMaxShown = 60;
+    if (line.empty() || line.size() > kMaxShown) return false;
+    return std::none_of(line.begin(), line.end(), [](char c) {
+        const auto b = static_cast<unsigned char>(c);
+        return b < 0x20 || b == 0x7F;
+    });
+}
+
+} // namespace
+
+std::string FavoritesErrorMessage(const TFavoritesParse& parsed, const std::string& fileName) {
+    std::string message =
+        parsed.Error + " in line " + std::to_string(parsed.ErrorLine) + " of \"" + fileName + "\"";
+    if (ShowableLine(parsed.ErrorLineText)) message += ": " + parsed.ErrorLineText;
+    return message;
+}
+
+std::string NoFavoritesListMessage(const std::string& fileName) {
+    return "No favorites list found in \"" + fileName + "\"";
 }
 
 std::vector<const TBrushInfo*> FavoritesInSaveOrder(const std::vector<const TBrushInfo*>& shownRows,

@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTextEdit>
 #include <QTreeWidget>
 
 #include <memory>
@@ -42,7 +43,11 @@ struct TMainWindowFixture {
         env.Platform = &Desktop;
         env.OwnWindow = Own;
         Win = std::make_unique<TFrmKvMain>(env);
-        if (show) Win->show();
+        if (show) {
+            Win->show();
+            // The first show logs the hotkeys it registers; each test starts from an empty log.
+            Win->ReLog->clear();
+        }
     }
 
     // Starts the simulated DromEd with a mission of its own.

@@ -140,6 +140,65 @@ INSTANTIATE_TEST_SUITE_P(
                   ""}),
     [](const auto& p) { return std::string(p.param.Name); });
 
+// Where a read stops, and whether the lines held a favourites list at all.
+struct ErrorPlaceCase {
+    const char* Name;
+    Lines FileLines;
+    bool HasList;
+    std::size_t ErrorLine;
+    std::string Message; // for the file "level1.kvf"; empty when nothing failed
+};
+
+class FavoritesErrorPlaceTest : public ::testing::TestWithParam<ErrorPlaceCase> {};
+
+TEST_P(FavoritesErrorPlaceTest, NamesTheLineAndTheFile) {
+    const TFavoritesParse parsed = ParseFavoritesLines(GetParam().FileLines);
+    EXPECT_EQ(parsed.HasList, GetParam().HasList);
+    EXPECT_EQ(parsed.ErrorLine, GetParam().ErrorLine);
+    if (!GetParam().Message.empty()) {
+        EXPECT_EQ(FavoritesErrorMessage(parsed, "level1.kvf"), GetParam().Message);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, FavoritesErrorPlaceTest,
+    ::testing::Values(
+        ErrorPlaceCase{"MissionLikeText", {"LG\x01\x02", "1{4}2{12}3{345}1{x}"}, false, 0, ""},
+        ErrorPlaceCase{"OnlyTheEndMarker", {"~FAVLIST", kGuardLine}, false, 0, ""},
+        ErrorPlaceCase{"MarkerInLowerCase", {"*favlist", kGuardLine, "~favlist"}, false, 0, ""},
+        ErrorPlaceCase{"EmptyListIsAList", {"*FAVLIST", "~FAVLIST"}, true, 0, ""},
+        ErrorPlaceCase{"BadIntegerWithItsText",
+                       {"*FAVLIST", kGuardLine, "1{4}2{1x}1{0}0{}", "~FAVLIST"},
+                       true,
+                       3,
+                       "Invalid encoded integer in line 3 of \"level1.kvf\": 1{4}2{1x}1{0}0{}"},
+        ErrorPlaceCase{"EmptyLineWithoutText",
+                       {"notes", "*FAVLIST", kTerrainLine, "", "~FAVLIST"},
+                       true,
+                       4,
+                       "Invalid encoded string in line 4 of \"level1.kvf\""},
+        ErrorPlaceCase{"SixtyCharactersShown",
+                       {"*FAVLIST", std::string(60, 'x')},
+                       true,
+                       2,
+                       "Invalid encoded string in line 2 of \"level1.kvf\": " +
+                           std::string(60, 'x')},
+        ErrorPlaceCase{"LongLineNotShown",
+                       {"*FAVLIST", std::string(61, 'x')},
+                       true,
+                       2,
+                       "Invalid encoded string in line 2 of \"level1.kvf\""},
+        ErrorPlaceCase{"ControlCharactersNotShown",
+                       {"~FAVLIST", "*FAVLIST", kGuardLine, kLightLine, "\x1B[2J"},
+                       true,
+                       5,
+                       "Invalid encoded string in line 5 of \"level1.kvf\""}),
+    [](const auto& p) { return std::string(p.param.Name); });
+
+TEST(FavoritesFileMessagesTest, NoListNamesTheFile) {
+    EXPECT_EQ(NoFavoritesListMessage("miss1.mis"), "No favorites list found in \"miss1.mis\"");
+}
+
 struct FileBytesCase {
     const char* Name;
     std::string Bytes;

@@ -18,6 +18,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QTextEdit>
 #include <QTime>
@@ -25,6 +26,8 @@
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+
+#include <cmath>
 
 namespace kv {
 
@@ -49,6 +52,7 @@ TFrmKvMain::TFrmKvMain(const TMainWindowEnv& env)
     CreateLog();
     CreateToolBar();
     CreateMenus();
+    CreateDockingAndHotkeys();
 
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
@@ -68,7 +72,7 @@ TFrmKvMain::TFrmKvMain(const TMainWindowEnv& env)
     splitter->addWidget(ReLog);
     splitter->setStretchFactor(0, 1);
     splitter->setStretchFactor(1, 0);
-    splitter->setSizes({420 - 65, 65});
+    splitter->setSizes({420 - ReLog->minimumHeight(), ReLog->minimumHeight()});
     layout->addWidget(splitter);
     setCentralWidget(central);
 
@@ -80,6 +84,9 @@ TFrmKvMain::TFrmKvMain(const TMainWindowEnv& env)
 }
 
 TFrmKvMain::~TFrmKvMain() {
+    // The hotkeys belong to this window and end with it.
+    UnregisterHotkeys();
+    platform_.SetHotKeyHandler({});
     // Rows refer to the favourites, so they go first.
     if (LvFavs != nullptr) LvFavs->clear();
     favorites_.clear();
@@ -100,41 +107,49 @@ QAction* TFrmKvMain::MakeAction(const char* name, const QString& caption, const 
 
 void TFrmKvMain::CreateActions() {
     const auto later = [this](QAction** slot) { return [this, slot] { NotAvailableYet(*slot); }; };
-    ActProperties =
-        MakeAction("ActProperties", "Properties...", "Edit Properties", later(&ActProperties));
-    ActLinks = MakeAction("ActLinks", "Links...", "Edit Links", later(&ActLinks));
-    ActSources = MakeAction("ActSources", "Sources...", {}, later(&ActSources));
-    ActReceptrons = MakeAction("ActReceptrons", "Receptrons...", {}, later(&ActReceptrons));
-    ActSelInDromEd = MakeAction("ActSelInDromEd", "Select (in DromEd)", {}, later(&ActSelInDromEd));
+    ActProperties = MakeAction("ActProperties", "Properties...", "Edit Properties",
+                               [this] { ActPropertiesExecute(); });
+    ActLinks = MakeAction("ActLinks", "Links...", "Edit Links", [this] { ActLinksExecute(); });
+    ActSources = MakeAction("ActSources", "Sources...", {}, [this] { ActSourcesExecute(); });
+    ActReceptrons =
+        MakeAction("ActReceptrons", "Receptrons...", {}, [this] { ActReceptronsExecute(); });
+    ActSelInDromEd =
+        MakeAction("ActSelInDromEd", "Select (in DromEd)", {}, [this] { ActSelInDromEdExecute(); });
     ActGoto = MakeAction("ActGoto", "Go to (in DromEd)", "Go to selected item in DromEd",
-                         later(&ActGoto));
+                         [this] { ActGotoExecute(); });
     ActRemoveFav =
         MakeAction("ActRemoveFav", "Remove from Favorites", {}, [this] { ActRemoveFavExecute(); });
     ActClearAllFav = MakeAction("ActClearAllFav", "Clear all Favorites", {},
                                 [this] { ActClearAllFavExecute(); });
-    ActAddDromEdSel = MakeAction("ActAddDromEdSel", "Add DromEd selection",
-                                 "Add current DromEd selction to list", later(&ActAddDromEdSel));
+    ActAddDromEdSel =
+        MakeAction("ActAddDromEdSel", "Add DromEd selection", "Add current DromEd selction to list",
+                   [this] { ActAddOrSelDromEdSelExecute(false); });
     ActSelDromEdSel = MakeAction("ActSelDromEdSel", "Select DromEd selection",
-                                 "Select current DromEd selction in list", later(&ActSelDromEdSel));
+                                 "Select current DromEd selction in list",
+                                 [this] { ActAddOrSelDromEdSelExecute(true); });
     ActToggleWindows = MakeAction("ActToggleWindows", "Switch between DromEd/Korvane", {},
-                                  later(&ActToggleWindows));
+                                  [this] { ActToggleWindowsExecute(); });
     ActNew = MakeAction("ActNew", "&New", {}, [this] { ActNewExecute(); });
     ActLoad = MakeAction("ActLoad", "&Open...", {}, [this] { ActLoadExecute(); });
     ActSave = MakeAction("ActSave", "&Save", {}, [this] { ActSaveExecute(); });
     ActSaveAs = MakeAction("ActSaveAs", "Save &As...", {}, [this] { ActSaveAsExecute(); });
-    ActImportMis =
-        MakeAction("ActImportMis", "Load from mission file...", {}, later(&ActImportMis));
+    ActNew->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    ActLoad->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    ActSave->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    ActImportMis = MakeAction("ActImportMis", "Load from mission file...", {},
+                              [this] { ActImportMisExecute(ActImportMis); });
     ActSanityCheck = MakeAction("ActSanityCheck", "Check mission file for errors...", {},
-                                later(&ActSanityCheck));
+                                [this] { ActImportMisExecute(ActSanityCheck); });
     ActLootList = MakeAction("ActLootList", "Generate loot list from mission file...", {},
-                             later(&ActLootList));
+                             [this] { ActLootListExecute(); });
     ActFilter = MakeAction("ActFilter", "Display filter...", {}, [this] { ActFilterExecute(); });
     ActSearch = MakeAction("ActSearch", "Find object by name...", "Find object by name",
                            [this] { ActSearchExecute(); });
     ActSearch->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
     ActSearch->setShortcutContext(Qt::WindowShortcut);
-    ActSettings = MakeAction("ActSettings", "Settings...", {}, later(&ActSettings));
-    ActStartDromEd = MakeAction("ActStartDromEd", "Start DromEd", {}, later(&ActStartDromEd));
+    ActSettings = MakeAction("ActSettings", "Settings...", {}, [this] { ActSettingsExecute(); });
+    ActStartDromEd =
+        MakeAction("ActStartDromEd", "Start DromEd", {}, [this] { ActStartDromEdExecute(); });
     ActLinkPainter = MakeAction("ActLinkPainter", "Link Painter", {}, later(&ActLinkPainter));
     ActAbout = MakeAction("ActAbout", "&About Korvane...", {}, [this] { ActAboutExecute(); });
     ActWebSite =
@@ -252,8 +267,12 @@ void TFrmKvMain::CreateLog() {
     ReLog->setLineWrapMode(QTextEdit::WidgetWidth);
     ReLog->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     ReLog->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    ReLog->setMinimumHeight(20);
-    ReLog->resize(ReLog->width(), 65);
+    // Five lines of the log stay in view however small the window gets: the list gives way.
+    const int margins = static_cast<int>(std::ceil(ReLog->document()->documentMargin()));
+    ReLog->setMinimumHeight(5 * ReLog->fontMetrics().lineSpacing() + 2 * margins +
+                            2 * ReLog->frameWidth() +
+                            ReLog->horizontalScrollBar()->sizeHint().height());
+    ReLog->resize(ReLog->width(), ReLog->minimumHeight());
     PopupLog = new QMenu(this);
     PopupLog->setObjectName("PopupLog");
     QAction* clear = PopupLog->addAction("&Clear log");
@@ -313,7 +332,8 @@ void TFrmKvMain::showEvent(QShowEvent* event) {
     if (shownOnce_) return;
     sortColumn_ = -1;
     UpdateCaption();
-    ApplyDockMenu();
+    ApplySettings();
+    FirstShowDromEd();
     shownOnce_ = true;
 }
 
@@ -361,6 +381,7 @@ void TFrmKvMain::ActWebSiteExecute() { prompts_.OpenUrl(kWebSiteAddress); }
 void TFrmKvMain::MiDockClick(QAction* item) {
     item->setChecked(true);
     Settings.Dock = item->data().toInt();
+    UpdateDocking(true);
 }
 
 void TFrmKvMain::MiPushClick() {

@@ -24,6 +24,7 @@ class QActionGroup;
 class QLabel;
 class QMenu;
 class QTextEdit;
+class QTimer;
 class QToolBar;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -33,6 +34,7 @@ namespace kv {
 class TDmMisc;
 class TKorvane_DragObjectEx;
 class TUiPrompts;
+struct TImportOptions;
 
 // What the main window is given by the program entry (or a test).
 struct TMainWindowEnv {
@@ -92,6 +94,22 @@ public:
     // Recomputes which actions are enabled from the selected row.
     void UpdateActions();
 
+    // DromEd commands (MainWindowDromEd.cpp). SelectInDromEd logs its failure and answers
+    // false; FirstShowDromEd runs once when the window is first shown.
+    bool SelectInDromEd(const TBrushInfo& info);
+    void FirstShowDromEd();
+
+    // Hotkeys and docking (MainWindowDocking.cpp).
+    void ApplySettings();
+    void UnregisterHotkeys();
+    void RegisterOneHotkey(std::uint16_t& registered, std::uint16_t shortcut, int id,
+                           const std::string& description);
+    void UpdateDocking(bool force);
+    [[nodiscard]] const TRect& LastDromEdRect() const { return lastDromEdRect_; }
+    [[nodiscard]] std::uint16_t RegisteredHkAdd() const { return registeredHkAdd_; }
+    [[nodiscard]] std::uint16_t RegisteredHkSel() const { return registeredHkSel_; }
+    [[nodiscard]] std::uint16_t RegisteredHkTog() const { return registeredHkTog_; }
+
     [[nodiscard]] const TFavoriteList& Favorites() const { return favorites_; }
     [[nodiscard]] bool Modified() const { return modified_; }
     [[nodiscard]] const std::filesystem::path& FileName() const { return fileName_; }
@@ -120,6 +138,7 @@ public:
     QAction* MiDockRight = nullptr;
     QAction* MiDockBottom = nullptr;
     QAction* MiPush = nullptr;
+    QTimer* TimerDock = nullptr;
 
     QAction* ActProperties = nullptr;
     QAction* ActLinks = nullptr;
@@ -174,11 +193,39 @@ private:
     void ActAboutExecute();
     void ActWebSiteExecute();
     void LvFavsDblClick();
+    // Gives the keyboard focus back to the list after a command on it.
+    void FocusList();
     void LvFavsStartDrag();
     void MiDockClick(QAction* item);
     void MiPushClick();
     void MiDebugFormClick();
     void NotAvailableYet(const QAction* action);
+
+    // DromEd commands (MainWindowDromEd.cpp).
+    void ActAddOrSelDromEdSelExecute(bool selectMode);
+    void SendEditorCommand(const std::string& command);
+    void ActPropertiesExecute();
+    void ActLinksExecute();
+    void ActSourcesExecute();
+    void ActReceptronsExecute();
+    void ActSelInDromEdExecute();
+    void ActGotoExecute();
+    void ActStartDromEdExecute();
+    // Hotkeys, docking and settings (MainWindowDocking.cpp).
+    void CreateDockingAndHotkeys();
+    void HotKeyPressed(int id);
+    void ActToggleWindowsExecute();
+    void TimerDockTimer();
+    void ActSettingsExecute();
+
+    // Mission commands (MainWindowMission.cpp).
+    void ActImportMisExecute(const QAction* sender);
+    void ActLootListExecute();
+    // Runs the mission dialog preset with DromEd's mission; the chosen file, empty when
+    // cancelled. DromEdMission receives the name DromEd shows (empty when none was read).
+    [[nodiscard]] QString ChooseMissionFile(const QString& title, std::string& dromEdMission);
+    // Adds the mission's accepted brushes as favourites, the list frozen meanwhile.
+    void ImportMissionBrushes(const std::filesystem::path& mission, const TImportOptions& options);
 
     TUiPrompts& prompts_;
     TDmMisc& dmMisc_;
@@ -193,6 +240,11 @@ private:
     TFavoriteList favorites_;
     bool debugMode_ = false;
     QActionGroup* dockGroup_ = nullptr;
+    std::uint16_t registeredHkAdd_ = 0;
+    std::uint16_t registeredHkSel_ = 0;
+    std::uint16_t registeredHkTog_ = 0;
+    TRect lastDromEdRect_{};    // DromEd's window at the last docking
+    QString misDialogFileName_; // the mission dialog keeps its last file name
 };
 
 } // namespace kv

@@ -82,6 +82,11 @@ void TFrmKvMain::CreateList() {
             [this] { RunGuarded(this, prompts_, [this] { LvFavsDblClick(); }); });
     view->OnEnter = [this] { RunGuarded(this, prompts_, [this] { LvFavsDblClick(); }); };
     view->OnStartDrag = [this] { RunGuarded(this, prompts_, [this] { LvFavsStartDrag(); }); };
+    // Delete removes favourites only while the list has the focus: anywhere else the key
+    // belongs to the edit box or text that has it.
+    ActRemoveFav->setShortcut(QKeySequence(Qt::Key_Delete));
+    ActRemoveFav->setShortcutContext(Qt::WidgetShortcut);
+    LvFavs->addAction(ActRemoveFav);
 
     LbFilter = new QLabel("Filter: Show all", this);
     LbFilter->setObjectName("LbFilter");
@@ -232,7 +237,13 @@ void TFrmKvMain::SortByColumn(int column) {
     if (current != nullptr) LvFavs->setCurrentItem(current, 0, QItemSelectionModel::NoUpdate);
     for (QTreeWidgetItem* row : selected) row->setSelected(true);
     LvFavs->setUpdatesEnabled(true);
+    LvFavs->header()->setSortIndicator(sortColumn_,
+                                       sortDescending_ ? Qt::DescendingOrder : Qt::AscendingOrder);
+    LvFavs->header()->setSortIndicatorShown(sortColumn_ >= 0);
+    FocusList();
 }
+
+void TFrmKvMain::FocusList() { LvFavs->setFocus(Qt::OtherFocusReason); }
 
 void TFrmKvMain::RebuildList() {
     LvFavs->setUpdatesEnabled(false);
@@ -254,6 +265,7 @@ void TFrmKvMain::ActRemoveFavExecute() {
     // One pass over the rows rather than one removal per row, so that removing thousands of
     // rows stays quick.
     std::unordered_set<const TBrushInfo*> removed;
+    const std::vector<int> selectedRows = SelectedRowNumbers();
     for (const QTreeWidgetItem* row : GetSelectedItems()) removed.insert(ItemOfRow(row));
     LvFavs->setUpdatesEnabled(false);
     QList<QTreeWidgetItem*> kept;
@@ -266,9 +278,16 @@ void TFrmKvMain::ActRemoveFavExecute() {
     }
     LvFavs->addTopLevelItems(kept);
     std::erase_if(favorites_, [&](const auto& item) { return removed.contains(item.get()); });
+    // The focus mark goes to the row that took the place of the first removed one, so that
+    // the keyboard carries on from there; nothing is selected.
+    if (!selectedRows.empty() && !kept.isEmpty()) {
+        const int at = std::min(selectedRows.front(), static_cast<int>(kept.size()) - 1);
+        LvFavs->setCurrentItem(LvFavs->topLevelItem(at), 0, QItemSelectionModel::NoUpdate);
+    }
     LvFavs->setUpdatesEnabled(true);
     SetModified(true);
     UpdateActions();
+    FocusList();
 }
 
 void TFrmKvMain::ActClearAllFavExecute() {
@@ -372,6 +391,14 @@ void TFrmKvMain::SaveFavorites(const std::filesystem::path& file) {
 void TFrmKvMain::LoadFavorites(const std::filesystem::path& file) {
     const std::vector<std::string> lines = ReadTextFileLines(file);
     TFavoritesParse parsed = ParseFavoritesLines(lines);
+    const std::string shownName = PathToText(file.filename());
+    FocusList();
+    if (!parsed.HasList) {
+        // A mission or any other file chosen by mistake: taking its name would let the next
+        // Save overwrite it with an empty list.
+        LogError(NoFavoritesListMessage(shownName));
+        return;
+    }
     LvFavs->setUpdatesEnabled(false);
     NewFavorites();
     QList<QTreeWidgetItem*> rows;
@@ -386,7 +413,7 @@ void TFrmKvMain::LoadFavorites(const std::filesystem::path& file) {
     LvFavs->addTopLevelItems(rows);
     LvFavs->setUpdatesEnabled(true);
     UpdateActions();
-    if (!parsed.Error.empty()) throw Exception(parsed.Error);
+    if (!parsed.Error.empty()) throw Exception(FavoritesErrorMessage(parsed, shownName));
     SetFileName(file);
     SetModified(false);
 }
@@ -394,13 +421,16 @@ void TFrmKvMain::LoadFavorites(const std::filesystem::path& file) {
 // Display filter and find-by-name.
 
 void TFrmKvMain::ActFilterExecute() {
-    if (!ShowFilterDialog(this, prompts_, ListFilter, "Display...")) return;
+    const bool confirmed = ShowFilterDialog(this, prompts_, ListFilter, "Display...");
+    FocusList();
+    if (!confirmed) return;
     LbFilter->setText(ToQt(FilterLabelText(ListFilter)));
     RebuildList();
 }
 
 void TFrmKvMain::ActSearchExecute() {
     const std::int32_t n = SearchObject(this, prompts_, favorites_);
+    FocusList();
     if (n != 0) SelectByBrushNum(n);
 }
 

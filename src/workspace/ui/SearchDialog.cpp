@@ -76,12 +76,23 @@ void TFrmSearch::SetCandidates(const TFavoriteList& items) {
 void TFrmSearch::UpdateSearchList() {
     ListBox->setUpdatesEnabled(false);
     ListBox->clear();
+    // Names that begin with the text first, then those that only contain it: missions name
+    // most objects after their archetype ("A BabyBurrick (213)"), so the beginning alone
+    // rarely finds them.
     const std::string typed = FromQt(EdText->text());
-    for (std::size_t i = 0; i < candidates_.size(); ++i) {
-        if (!AnsiStartsText(typed, candidates_[i].Name)) continue;
+    std::vector<std::size_t> containing;
+    const auto add = [this](std::size_t i) {
         auto* entry = new QListWidgetItem(ToQt(candidates_[i].Name), ListBox);
         entry->setData(kCandidateRole, static_cast<qulonglong>(i));
+    };
+    for (std::size_t i = 0; i < candidates_.size(); ++i) {
+        if (AnsiStartsText(typed, candidates_[i].Name)) {
+            add(i);
+        } else if (AnsiContainsText(candidates_[i].Name, typed)) {
+            containing.push_back(i);
+        }
     }
+    for (const std::size_t i : containing) add(i);
     ListBox->setUpdatesEnabled(true);
     if (ListBox->count() > 0) ListBox->setCurrentRow(0);
 }

@@ -1,4 +1,5 @@
-// Find-by-name: type the beginning of an object's name, pick it, get its brush number.
+// Find-by-name: type a part of an object's name, pick it, get its brush number. Names that
+// begin with the text are listed first, then those that contain it elsewhere.
 #pragma once
 
 #include "workspace/Favorites.h"

@@ -1,10 +1,14 @@
 // The favourites file through the main window: New, Open, Save, Save As and the question
 // that guards unsaved changes.
+#include "support/DemoMission.h"
 #include "support/MainWindowFixture.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextEdit>
 
 using kv::test::TMainWindowFixture;
 using namespace kv;
@@ -96,14 +100,46 @@ private slots:
         QVERIFY(!f.Win->Modified());
     }
 
-    void loadWithoutMarkerGivesAnEmptyNamedWorkspace() {
+    // A mission chosen by mistake must not become the workspace's file: the next Save would
+    // overwrite it.
+    void fileWithoutListLeavesTheWorkspaceAlone_data() {
+        QTest::addColumn<bool>("named");
+        QTest::addColumn<bool>("modified");
+        QTest::newRow("unnamed, unchanged") << false << false;
+        QTest::newRow("named, changed") << true << true;
+    }
+    void fileWithoutListLeavesTheWorkspaceAlone() {
+        QFETCH(bool, named);
+        QFETCH(bool, modified);
         TMainWindowFixture f;
+        const kv::test::TBytes mission = kv::test::DemoMissionBytes();
+        const QByteArray missionBytes(reinterpret_cast<const char*>(mission.data()),
+                                      static_cast<qsizetype>(mission.size()));
+        WriteBytes(f.Path("demo.mis"), missionBytes);
         f.Add(bkTerrain, 1, 0, "old");
-        WriteBytes(f.Path("plain.kvf"), QByteArray("just text\r\n\0\x01\xff garbage", 22));
-        f.Win->LoadFavorites(PathFromQt(f.Path("plain.kvf")));
-        QCOMPARE(f.RowCount(), 0);
-        QVERIFY(f.Win->Favorites().empty());
-        QCOMPARE(f.Win->windowTitle(), QString("Korvane 0.94 [plain.kvf]"));
+        if (named) f.Win->SaveFavorites(PathFromQt(f.Path("current.kvf")));
+        f.Win->SetModified(modified);
+        const QString title = f.Win->windowTitle();
+        f.Prompts.Answers = {TMsgAnswer::No}; // "Save changes?" when changed
+        f.Prompts.Files = {f.Path("demo.mis")};
+        f.Win->ActLoad->trigger();
+        QCOMPARE(f.Column(3), QStringList{"old"});
+        QCOMPARE(f.Win->Favorites().size(), std::size_t{1});
+        QCOMPARE(f.Win->windowTitle(), title);
+        QCOMPARE(f.Win->windowTitle(), named ? QString(modified ? "Korvane 0.94 [*current.kvf]"
+                                                                : "Korvane 0.94 [current.kvf]")
+                                             : QString("Korvane 0.94 [Unnamed]"));
+        QCOMPARE(f.Win->Modified(), modified);
+        QCOMPARE(f.LogLines().value(0), QString("No favorites list found in \"demo.mis\""));
+        const QTextBlock top = f.Win->ReLog->document()->begin();
+        QCOMPARE(top.begin().fragment().charFormat().foreground().color(), QColor(255, 0, 0));
+        QCOMPARE(f.Prompts.Messages.size(),
+                 static_cast<std::size_t>(modified ? 1 : 0)); // no error box
+        // The next Save goes where it went before, and the mission is untouched.
+        f.Prompts.Files = {f.Path("saved.kvf")};
+        f.Win->ActSave->trigger();
+        QCOMPARE(ReadBytes(f.Path("demo.mis")), missionBytes);
+        QVERIFY(QFile::exists(f.Path(named ? "current.kvf" : "saved.kvf")));
     }
 
     void malformedLineStopsTheLoadAndSaysWhy() {
@@ -114,7 +150,8 @@ private slots:
         f.Win->ActLoad->trigger();
         QCOMPARE(f.Column(3), QStringList{"a"});
         QCOMPARE(f.Win->Favorites().size(), std::size_t{1});
-        QCOMPARE(f.Prompts.Messages.back().Text, QString("Invalid encoded string"));
+        QCOMPARE(f.Prompts.Messages.back().Text,
+                 QString("Invalid encoded string in line 3 of \"bad.kvf\""));
         QCOMPARE(f.Prompts.Messages.back().Type, TMsgType::Error);
         QCOMPARE(f.Win->windowTitle(), QString("Korvane 0.94 [Unnamed]"));
         QVERIFY(!f.Win->Modified());
@@ -155,7 +192,8 @@ private slots:
         WriteBytes(f.Path("binary.kvf"), QByteArray("*FAVLIST\n\xff\xfe{{}}\x7f\n~FAVLIST\n"));
         f.Prompts.Files = {f.Path("binary.kvf")};
         f.Win->ActLoad->trigger();
-        QCOMPARE(f.Prompts.Messages.back().Text, QString("Invalid encoded string"));
+        QCOMPARE(f.Prompts.Messages.back().Text,
+                 QString("Invalid encoded string in line 2 of \"binary.kvf\""));
         QVERIFY(f.Win->Favorites().empty());
     }
 

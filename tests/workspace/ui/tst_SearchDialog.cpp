@@ -64,6 +64,8 @@ private slots:
     void offersOnlyObjectsSortedByName();
     void typingListsMatchingNamesAndPreselectsFirst();
     void typingIgnoresLetterCaseOfAccentedLetters();
+    void beginningsFirstThenNamesContainingTheText_data();
+    void beginningsFirstThenNamesContainingTheText();
     void enterInTextAcceptsSelectedEntry();
     void enterInTextWithoutSelectionTakesFirstEntry();
     void downArrowMovesToListAndSelectsSecondEntry();
@@ -123,6 +125,53 @@ void TestSearchDialog::typingIgnoresLetterCaseOfAccentedLetters() {
 
     SearchObject(nullptr, prompts, items);
     QCOMPARE(entries, QStringList({QString::fromUtf8("\u00C9glise (80)")}));
+}
+
+void TestSearchDialog::beginningsFirstThenNamesContainingTheText_data() {
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QStringList>("expected");
+    const QStringList burricks = {"A babyburrick (7)", "Guard (345)", "babysitter (9)",
+                                  "A BabyBurrick (213)", "Baby Burrick (5)"};
+    QTest::newRow("archetype names") << burricks << "baby"
+                                     << QStringList{"Baby Burrick (5)", "babysitter (9)",
+                                                    "A BabyBurrick (213)", "A babyburrick (7)"};
+    QTest::newRow("inside the number")
+        << burricks << "rick (2" << QStringList{"A BabyBurrick (213)"};
+    QTest::newRow("nothing typed")
+        << burricks << ""
+        << QStringList{"A BabyBurrick (213)", "A babyburrick (7)", "Baby Burrick (5)",
+                       "babysitter (9)", "Guard (345)"};
+    QTest::newRow("hyphen only breaks ties")
+        << QStringList{"Brass coin (8)", "Co-op chest (3)", "Coop (4)"} << "co"
+        << QStringList{"Coop (4)", "Co-op chest (3)", "Brass coin (8)"};
+    QTest::newRow("no match") << burricks << "zz" << QStringList{};
+}
+
+void TestSearchDialog::beginningsFirstThenNamesContainingTheText() {
+    QFETCH(QStringList, names);
+    QFETCH(QString, typed);
+    QFETCH(QStringList, expected);
+    TScriptedPrompts prompts;
+    TFavoriteList items;
+    std::int32_t brush = 1;
+    for (const QString& name : names) {
+        items.push_back(
+            std::make_unique<TBrushInfo>(TBrushInfo{bkObject, brush, brush, name.toStdString()}));
+        ++brush;
+    }
+    QStringList entries;
+    int selected = -2;
+    prompts.Dialogs.push_back([&](QDialog& d) {
+        QTest::keyClicks(Search(d).EdText, typed);
+        entries = Entries(Search(d).ListBox);
+        selected = SelectedRow(Search(d).ListBox);
+        return int(QDialog::Rejected);
+    });
+
+    SearchObject(nullptr, prompts, items);
+    QCOMPARE(entries, expected);
+    QCOMPARE(selected, expected.isEmpty() ? -1 : 0);
 }
 
 void TestSearchDialog::enterInTextAcceptsSelectedEntry() {

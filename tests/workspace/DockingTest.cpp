@@ -1,0 +1,173 @@
+// Docking beside DromEd, hotkey names and DromEd's start folder.
+#include "workspace/Docking.h"
+#include "workspace/DromEdLaunch.h"
+#include "workspace/Hotkeys.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+
+namespace kv {
+namespace {
+
+struct TDockCase {
+    const char* Name;
+    int Dock;
+    TRect DromEd;
+    TRect Work;
+    TRect Pushed;                    // DromEd after the push
+    std::optional<TRect> Main;       // the main window beside DromEd where it stands
+    std::optional<TRect> MainPushed; // the main window beside the pushed DromEd
+};
+
+const TRect kWork{0, 0, 1280, 1024};
+
+const TDockCase kDockCases[] = {
+    {"right",
+     dsRight,
+     {100, 50, 900, 700},
+     kWork,
+     {0, 50, 800, 700},
+     TRect{900, 50, 1280, 700},
+     TRect{800, 50, 1280, 700}},
+    {"full screen",
+     dsRight,
+     {0, 0, 1280, 1024},
+     kWork,
+     {0, 0, 1280, 1024},
+     std::nullopt,
+     std::nullopt},
+    {"twenty short",
+     dsRight,
+     {0, 0, 1260, 1024},
+     kWork,
+     {0, 0, 1260, 1024},
+     TRect{1260, 0, 1310, 1024},
+     TRect{1260, 0, 1310, 1024}},
+    {"right of a window off the left",
+     dsRight,
+     {-500, 0, -10, 600},
+     kWork,
+     {-500, 0, -10, 600},
+     TRect{0, 0, 1280, 600},
+     TRect{0, 0, 1280, 600}},
+    {"left",
+     dsLeft,
+     {300, 100, 1000, 800},
+     kWork,
+     {580, 100, 1280, 800},
+     TRect{0, 100, 300, 800},
+     TRect{0, 100, 580, 800}},
+    {"left of a window off the left",
+     dsLeft,
+     {-200, 0, 30, 500},
+     kWork,
+     {1050, 0, 1280, 500},
+     TRect{0, 0, 50, 500},
+     TRect{0, 0, 1050, 500}},
+    {"top",
+     dsTop,
+     {100, 200, 900, 800},
+     kWork,
+     {100, 424, 900, 1024},
+     TRect{100, 0, 900, 200},
+     TRect{100, 0, 900, 424}},
+    {"top, little room",
+     dsTop,
+     {100, 20, 900, 800},
+     kWork,
+     {100, 244, 900, 1024},
+     TRect{100, 0, 900, 50},
+     TRect{100, 0, 900, 244}},
+    {"bottom",
+     dsBottom,
+     {100, 200, 900, 800},
+     kWork,
+     {100, 0, 900, 600},
+     TRect{100, 800, 900, 1024},
+     TRect{100, 600, 900, 1024}},
+    {"bottom of a window above the top",
+     dsBottom,
+     {0, -300, 800, -100},
+     kWork,
+     {0, -300, 800, -100},
+     TRect{0, 0, 800, 1024},
+     TRect{0, 0, 800, 1024}},
+    {"work area off the origin",
+     dsRight,
+     {200, 40, 900, 700},
+     {100, 30, 1380, 1054},
+     {100, 40, 800, 700},
+     TRect{900, 40, 1280, 700},
+     TRect{800, 40, 1280, 700}},
+    {"undocked",
+     dsNone,
+     {100, 50, 900, 700},
+     kWork,
+     {100, 50, 900, 700},
+     std::nullopt,
+     std::nullopt},
+};
+
+TEST(DockingTest, PushAndMainRectangle) {
+    for (const TDockCase& c : kDockCases) {
+        SCOPED_TRACE(c.Name);
+        const TRect pushed = PushedDromEdRect(c.Dock, c.DromEd, c.Work);
+        EXPECT_EQ(pushed, c.Pushed);
+        EXPECT_EQ(DockedMainRect(c.Dock, c.DromEd, c.Work), c.Main);
+        EXPECT_EQ(DockedMainRect(c.Dock, pushed, c.Work), c.MainPushed);
+    }
+}
+
+TEST(DockingTest, SettingsListItems) {
+    // Dock value, list item, and the value the item gives back.
+    const int cases[][3] = {{3, 0, 3}, {1, 1, 1}, {2, 2, 2}, {4, 3, 4},
+                            {0, 4, 0}, {7, 4, 0}, {-1, 4, 0}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(DockListIndex(c[0]), c[1]) << c[0];
+        EXPECT_EQ(DockOfListIndex(c[1]), c[2]) << c[0];
+    }
+}
+
+TEST(HotkeysTest, TextAndModifiers) {
+    struct TCase {
+        std::uint16_t Shortcut;
+        const char* Text;
+        std::uint32_t Modifiers;
+    };
+    const TCase cases[] = {
+        {0x8041, "Alt+A", win::MOD_ALT},
+        {0x8070, "Alt+F1", win::MOD_ALT},
+        {0x4087, "Ctrl+F24", win::MOD_CONTROL},
+        {0x6035, "Shift+Ctrl+5", win::MOD_SHIFT | win::MOD_CONTROL},
+        {0xE020, "Shift+Ctrl+Alt+Space", win::MOD_SHIFT | win::MOD_CONTROL | win::MOD_ALT},
+        {0x2065, "Shift+Num 5", win::MOD_SHIFT},
+        {0x80DB, "Alt+[", win::MOD_ALT},
+        {0x80E2, "Alt+Key 0xE2", win::MOD_ALT},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Text);
+        EXPECT_EQ(ShortcutText(c.Shortcut), c.Text);
+        EXPECT_EQ(ShortcutModifiers(c.Shortcut), c.Modifiers);
+    }
+    EXPECT_EQ(ShortcutKey(0x8070), 0x70);
+}
+
+TEST(DromEdLaunchTest, StartDirectory) {
+    const std::pair<const char*, const char*> cases[] = {
+        {R"(C:\Games\Thief2\DromEd.exe)", R"(C:\Games\Thief2\)"},
+        {R"("C:\Program Files\Thief 2\DromEd.exe")", R"(C:\Program Files\Thief 2\)"},
+        {R"("C:\Program Files\Thief 2\DromEd.exe" -edit)", R"(C:\Program Files\Thief 2\)"},
+        {R"(D:DromEd.exe)", "D:"},
+        {"DromEd.exe", ""},
+        {R"("DromEd.exe")", ""},
+        {"", ""},
+    };
+    for (const auto& [command, folder] : cases) {
+        EXPECT_EQ(DromEdStartDirectory(command), folder) << command;
+    }
+}
+
+} // namespace
+} // namespace kv
