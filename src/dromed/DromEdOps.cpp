@@ -72,7 +72,7 @@ std::int32_t ParseTrailingId(std::string_view text) {
     const auto open = text.rfind('(');
     if (open == std::string_view::npos) return 0;
     std::int32_t id = 0;
-    return ParseInt32(std::string(text.substr(open + 1)), id) ? id : 0;
+    return ParseInt32(text.substr(open + 1), id) ? id : 0;
 }
 
 } // namespace kv

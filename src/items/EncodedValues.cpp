@@ -6,7 +6,7 @@
 
 namespace kv {
 
-bool ParseInt32(const std::string& text, std::int32_t& value) noexcept {
+bool ParseInt32(std::string_view text, std::int32_t& value) noexcept {
     const char* first = text.data();
     const char* last = text.data() + text.size();
     if (first != last && *first == '+') ++first; // from_chars takes "-" but not "+"

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace kv {
 
@@ -23,6 +24,6 @@ namespace kv {
 
 // The decimal text read as a 32-bit signed integer: an optional sign and at least one digit,
 // nothing else. False for anything else, including values out of range.
-[[nodiscard]] bool ParseInt32(const std::string& text, std::int32_t& value) noexcept;
+[[nodiscard]] bool ParseInt32(std::string_view text, std::int32_t& value) noexcept;
 
 } // namespace kv

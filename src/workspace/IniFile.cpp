@@ -1,10 +1,9 @@
 #include "workspace/IniFile.h"
 
+#include "items/EncodedValues.h"
 #include "text/Exception.h"
 #include "text/TextFile.h"
 #include "text/Win1252.h"
-
-#include <limits>
 
 namespace kv {
 namespace {
@@ -36,24 +35,6 @@ bool KeyOf(std::string_view line, std::string_view& key, std::string_view& value
 }
 
 } // namespace
-
-bool ParseWholeInteger(std::string_view text, std::int32_t& value) noexcept {
-    std::size_t i = 0;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
-    if (i >= text.size()) return false;
-    std::int64_t v = 0;
-    constexpr std::int64_t limit = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1;
-    for (; i < text.size(); ++i) {
-        if (text[i] < '0' || text[i] > '9') return false;
-        v = v * 10 + (text[i] - '0');
-        if (v > limit) return false;
-    }
-    if (negative) v = -v;
-    if (v > std::numeric_limits<std::int32_t>::max()) return false;
-    value = static_cast<std::int32_t>(v);
-    return true;
-}
 
 TIniFile::TIniFile(std::filesystem::path file) : file_(std::move(file)) {
     try {
@@ -108,7 +89,7 @@ std::string TIniFile::ReadString(std::string_view section, std::string_view key,
 std::int32_t TIniFile::ReadInteger(std::string_view section, std::string_view key,
                                    std::int32_t def) const {
     std::int32_t value = def;
-    return ParseWholeInteger(ReadString(section, key, {}), value) ? value : def;
+    return ParseInt32(ReadString(section, key, {}), value) ? value : def;
 }
 
 bool TIniFile::ReadBool(std::string_view section, std::string_view key, bool def) const {

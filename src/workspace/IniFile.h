@@ -49,9 +49,4 @@ private:
     std::vector<std::string> lines_;
 };
 
-// Parses a profile value that is a whole number: optional sign, then only decimal digits, within
-// the 32-bit range. False for anything else, leaving Value as it was: a value half understood
-// (a typo, a hexadecimal number, an overflow) must not silently become another setting.
-[[nodiscard]] bool ParseWholeInteger(std::string_view text, std::int32_t& value) noexcept;
-
 } // namespace kv

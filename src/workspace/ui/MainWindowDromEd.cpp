@@ -4,16 +4,17 @@
 #include "dromed/DromEdOps.h"
 #include "dromed/DromEdWindow.h"
 #include "dromed/ScreenCapture.h"
+#include "items/EncodedValues.h"
 #include "text/Exception.h"
 #include "workspace/DromEdLaunch.h"
 #include "workspace/Settings.h"
+#include "workspace/ui/CursorOverride.h"
 #include "workspace/ui/MainWindow.h"
 #include "workspace/ui/UiPrompts.h"
 
 #include <QApplication>
 #include <QTreeWidget>
 
-#include <charconv>
 #include <string_view>
 
 namespace kv {
@@ -25,19 +26,8 @@ std::int32_t BrushNumberOf(std::string_view text) {
     while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
     while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
     std::int32_t value = 0;
-    const char* end = text.data() + text.size();
-    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
-    return ec == std::errc() && ptr == end ? value : 0;
+    return ParseInt32(text, value) ? value : 0;
 }
-
-// The hourglass for as long as the program waits on the system.
-class TBusyCursor {
-public:
-    TBusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~TBusyCursor() { QApplication::restoreOverrideCursor(); }
-    TBusyCursor(const TBusyCursor&) = delete;
-    TBusyCursor& operator=(const TBusyCursor&) = delete;
-};
 
 } // namespace
 
@@ -185,7 +175,7 @@ void TFrmKvMain::ActStartDromEdExecute() {
     bool started = false;
     std::uint32_t error = 0;
     {
-        const TBusyCursor busy;
+        const TCursorOverride busy(Qt::WaitCursor);
         started =
             platform_.CreateProcess(Settings.DromEdPath, DromEdStartDirectory(Settings.DromEdPath),
                                     win::CREATE_DEFAULT_ERROR_MODE, process);

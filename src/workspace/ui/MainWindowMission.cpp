@@ -13,6 +13,7 @@
 #include "text/ui/QtText.h"
 #include "workspace/MissionCommands.h"
 #include "workspace/Settings.h"
+#include "workspace/ui/CursorOverride.h"
 #include "workspace/ui/FilterDialog.h"
 #include "workspace/ui/ReportWindow.h"
 #include "workspace/ui/UiPrompts.h"
@@ -29,16 +30,6 @@ namespace kv {
 namespace {
 
 const QString kMissionFilter = "Thief mission files (*.mis;*.cow)|*.mis;*.cow|All files (*.*)|*.*";
-
-// One cursor for the whole program while it lives, the one before it back however the scope
-// ends: the hourglass while a mission is read, the arrow for a message box shown meanwhile.
-class TCursorOverride {
-public:
-    explicit TCursorOverride(Qt::CursorShape shape) { QApplication::setOverrideCursor(shape); }
-    ~TCursorOverride() { QApplication::restoreOverrideCursor(); }
-    TCursorOverride(const TCursorOverride&) = delete;
-    TCursorOverride& operator=(const TCursorOverride&) = delete;
-};
 
 // No repaints of the list while thousands of rows arrive; it is drawn once at the end, also
 // when the reading fails half-way and the rows read so far stay.

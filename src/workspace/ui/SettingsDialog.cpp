@@ -166,11 +166,11 @@ QWidget* TFrmKvSettings::CreateAdvancedPage() {
 }
 
 void TFrmKvSettings::BtDromEdPathClick() {
-    TFileDialogSpec spec;
-    spec.Title = "Select your DromEd.exe";
-    spec.InitialFileName = "DromEd.exe";
-    spec.FileMustExist = true;
-    QString path = prompts_.ChooseFile(this, spec);
+    TFileDialogSpec browse;
+    browse.Title = "Select your DromEd.exe";
+    browse.InitialFileName = "DromEd.exe";
+    browse.FileMustExist = true;
+    QString path = prompts_.ChooseFile(this, browse);
     if (path.isEmpty()) return;
     path = QDir::toNativeSeparators(path);
     // The path is the command line that starts DromEd: a space would split it.

@@ -27,11 +27,11 @@ sim::TSimMission Mission() {
 }
 
 THwnd CreateWindow(sim::TSimDesktop& desktop, const char* className, const TRect& rect) {
-    sim::TSimWindowSpec spec;
-    spec.ClassName = className;
-    spec.Title = className;
-    spec.Rect = rect;
-    return desktop.CreateSimWindow(spec);
+    sim::TSimWindowSpec window;
+    window.ClassName = className;
+    window.Title = className;
+    window.Rect = rect;
+    return desktop.CreateSimWindow(window);
 }
 
 struct TWindowFixture {
