@@ -18,7 +18,7 @@ std::string BareObjectName(const std::string& name, std::int32_t objId) {
 
 sim::TSimMission ReadSimMission(const std::filesystem::path& file) {
     sim::TSimMission mission;
-    mission.FileName = file.filename().string();
+    mission.FileName = PathToText(file.filename());
     std::set<std::int32_t> withBrush;
 
     TReadBrushListParams params;
