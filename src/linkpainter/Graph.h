@@ -5,6 +5,7 @@
 
 #include "linkpainter/Canvas.h"
 #include "linkpainter/HashList.h"
+#include "text/Exception.h"
 
 #include <array>
 #include <cstdint>
@@ -101,6 +102,19 @@ public:
     TPixelPoint ControlPoint;
 };
 
+// A line of a graph text that cannot be read: the message is "Line N: " and the reason, N
+// counting the lines of the text from 1.
+class EGraphTextError : public Exception {
+public:
+    EGraphTextError(int line, const std::string& reason);
+    [[nodiscard]] int Line() const noexcept { return line_; }
+    [[nodiscard]] const std::string& Reason() const noexcept { return reason_; }
+
+private:
+    int line_;
+    std::string reason_;
+};
+
 struct TGraphExtent {
     double MinX = 0;
     double MaxX = 0;
@@ -146,8 +160,8 @@ public:
 
     // The text form: B, R, N and E records (node and edge data from OnGetData).
     [[nodiscard]] std::string SaveToText();
-    // Clears the graph and reads the records; raises Exception on a malformed line, keeping
-    // what was read before it.
+    // Clears the graph and reads the records; raises EGraphTextError on a malformed line,
+    // keeping what was read before it.
     void LoadFromText(const std::string& text, const TGraphItem::TSetDataEvent& edgeDataHandler,
                       const TGraphItem::TSetDataEvent& nodeDataHandler);
 

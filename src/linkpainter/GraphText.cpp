@@ -16,8 +16,12 @@ namespace kv {
 namespace {
 
 // General format with at most 15 significant digits; std::to_chars never looks at the locale,
-// so the decimal point is always ".".
+// so the decimal point is always ".". The reader refuses "inf" and "nan", so a value that is no
+// finite number is written as the nearest one it accepts (0 for no number at all), and the
+// file can always be read again.
 void PutFloat(std::string& line, double value) {
+    if (std::isnan(value)) value = 0;
+    if (std::isinf(value)) value = value > 0 ? 1e308 : -1e308;
     char buffer[64];
     const auto result =
         std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
@@ -147,7 +151,75 @@ std::vector<std::string_view> SplitLines(std::string_view text) {
     return lines;
 }
 
+TNode* NodeAt(const std::vector<TNode*>& nodesRead, std::int32_t index) {
+    if (index < 0 || static_cast<std::size_t>(index) >= nodesRead.size()) {
+        throw Exception("List index out of bounds (" + std::to_string(index) + ")");
+    }
+    return nodesRead[static_cast<std::size_t>(index)];
+}
+
+// One record of the graph text. All fields of a line are read before the graph changes, so a
+// malformed line adds nothing; the records before it stay.
+void ReadRecord(TGraph& graph, std::string_view line, std::vector<TNode*>& nodesRead,
+                const TGraphItem::TSetDataEvent& edgeDataHandler,
+                const TGraphItem::TSetDataEvent& nodeDataHandler) {
+    TFieldReader reader(line.substr(1));
+    switch (line.front()) {
+    case 'B':
+    case 'R': {
+        if (graph.FixedExtent) break;
+        const TGraphExtent extent = ReadExtent(reader);
+        (line.front() == 'B' ? graph.ViewExtent : graph.LayoutExtent) = extent;
+        break;
+    }
+    case 'N': {
+        const std::string name = reader.Text();
+        const std::string caption = reader.Text();
+        const double x = reader.Float();
+        const double y = reader.Float();
+        const bool selected = reader.Boolean();
+        const bool pinned = reader.Boolean();
+        const std::uint32_t color = reader.Color();
+        const std::string data = reader.Text();
+
+        TNode* node = graph.AddNode(name, "");
+        node->OnSetData = nodeDataHandler;
+        node->Caption = caption;
+        node->X = x;
+        node->Y = y;
+        node->Selected = selected;
+        node->Pinned = pinned;
+        node->Color = color;
+        nodesRead.push_back(node);
+        node->SetDataString(data);
+        break;
+    }
+    case 'E': {
+        TNode* from = NodeAt(nodesRead, reader.Integer());
+        TNode* to = NodeAt(nodesRead, reader.Integer());
+        const double weight = reader.Float();
+        const std::uint32_t color = reader.Color();
+        const std::string label = reader.Text();
+        reader.SkipColon();
+        const bool directed = reader.Boolean();
+        const std::string data = reader.Text();
+
+        TEdge* edge = graph.AddEdge(from, to, weight);
+        edge->OnSetData = edgeDataHandler;
+        edge->Color = color;
+        edge->Label = label;
+        edge->Directed = directed;
+        edge->SetDataString(data);
+        break;
+    }
+    default: break; // not a record of the graph
+    }
+}
+
 } // namespace
+
+EGraphTextError::EGraphTextError(int line, const std::string& reason)
+    : Exception("Line " + std::to_string(line) + ": " + reason), line_(line), reason_(reason) {}
 
 std::string TGraph::SaveToText() {
     std::string text;
@@ -196,67 +268,14 @@ void TGraph::LoadFromText(const std::string& text, const TGraphItem::TSetDataEve
                           const TGraphItem::TSetDataEvent& nodeDataHandler) {
     Clear();
     std::vector<TNode*> nodesRead;
-    const auto nodeAt = [&nodesRead](std::int32_t index) {
-        if (index < 0 || static_cast<std::size_t>(index) >= nodesRead.size()) {
-            throw Exception("List index out of bounds (" + std::to_string(index) + ")");
-        }
-        return nodesRead[static_cast<std::size_t>(index)];
-    };
-
+    int lineNumber = 0;
     for (const std::string_view line : SplitLines(text)) {
+        ++lineNumber;
         if (line.empty()) continue;
-        // All fields of a line are read before the graph changes, so a malformed line adds
-        // nothing; the records before it stay.
-        TFieldReader reader(line.substr(1));
-        switch (line.front()) {
-        case 'B':
-        case 'R': {
-            if (FixedExtent) break;
-            const TGraphExtent extent = ReadExtent(reader);
-            (line.front() == 'B' ? ViewExtent : LayoutExtent) = extent;
-            break;
-        }
-        case 'N': {
-            const std::string name = reader.Text();
-            const std::string caption = reader.Text();
-            const double x = reader.Float();
-            const double y = reader.Float();
-            const bool selected = reader.Boolean();
-            const bool pinned = reader.Boolean();
-            const std::uint32_t color = reader.Color();
-            const std::string data = reader.Text();
-
-            TNode* node = AddNode(name, "");
-            node->OnSetData = nodeDataHandler;
-            node->Caption = caption;
-            node->X = x;
-            node->Y = y;
-            node->Selected = selected;
-            node->Pinned = pinned;
-            node->Color = color;
-            nodesRead.push_back(node);
-            node->SetDataString(data);
-            break;
-        }
-        case 'E': {
-            TNode* from = nodeAt(reader.Integer());
-            TNode* to = nodeAt(reader.Integer());
-            const double weight = reader.Float();
-            const std::uint32_t color = reader.Color();
-            const std::string label = reader.Text();
-            reader.SkipColon();
-            const bool directed = reader.Boolean();
-            const std::string data = reader.Text();
-
-            TEdge* edge = AddEdge(from, to, weight);
-            edge->OnSetData = edgeDataHandler;
-            edge->Color = color;
-            edge->Label = label;
-            edge->Directed = directed;
-            edge->SetDataString(data);
-            break;
-        }
-        default: break; // not a record of the graph
+        try {
+            ReadRecord(*this, line, nodesRead, edgeDataHandler, nodeDataHandler);
+        } catch (const Exception& e) {
+            throw EGraphTextError(lineNumber, e.what());
         }
     }
 }

@@ -427,7 +427,7 @@ TEST_P(GraphTextBadLineTest, RaisesAndKeepsWhatWasReadBefore) {
                   graph.LoadFromText(good + GetParam().line + "\r\nN1:z1:z0:0:F:F:0:0:\r\n", {},
                                      {});
               }),
-              GetParam().message);
+              "Line 4: " + GetParam().message);
     EXPECT_EQ(graph.ViewExtent, (TGraphExtent{1, 2, 3, 4, 5}));
     const std::vector<TNode*> nodes = graph.GetNodes();
     ASSERT_EQ(NamesOf(nodes), (Names{"a", "b"}));
@@ -465,7 +465,7 @@ TEST(GraphTextTest, EdgeIndicesCountOnlyTheNodesReadSoFar) {
                                      "N1:b0:0:0:F:F:0:0:\r\n",
                                      {}, {});
               }),
-              "List index out of bounds (1)");
+              "Line 2: List index out of bounds (1)");
     EXPECT_EQ(NamesOf(graph.GetNodes()), (Names{"a"}));
 }
 
@@ -476,7 +476,7 @@ TEST(GraphTextTest, InvalidNodeDataStopsLoadingWithTheEncodingError) {
                   graph.LoadFromText("N1:a1:a0:0:F:F:0:4:1{x}\r\nN1:b1:b0:0:F:F:0:0:\r\n",
                                      data.EdgeSetData(), data.NodeSetData());
               }),
-              "Invalid encoded integer");
+              "Line 1: Invalid encoded integer");
     EXPECT_EQ(NamesOf(graph.GetNodes()), (Names{"a"}));
     EXPECT_EQ(graph.GetNodes()[0]->Data, nullptr);
 }
@@ -485,11 +485,11 @@ TEST(GraphTextTest, InvalidEdgeDataStopsLoadingWithTheEncodingError) {
     TGraph graph;
     TLinkPainterData data;
     EXPECT_EQ(FailureOf([&] {
-                  graph.LoadFromText("N1:a1:a0:0:F:F:0:11:1{0}1{0}1{0}0{}\r\n"
+                  graph.LoadFromText("N1:a1:a0:0:F:F:0:15:1{0}1{0}1{0}0{}\r\n"
                                      "E0:0:1:0:0::F:4:2{24\r\n",
                                      data.EdgeSetData(), data.NodeSetData());
               }),
-              "Invalid encoded string");
+              "Line 2: Invalid encoded string");
     EXPECT_EQ(graph.Nodes.Count(), 1u);
 }
 
