@@ -5,6 +5,7 @@
 #include "simdromed/ui/SimHotKeys.h"
 #include "simdromed/ui/SimWindowMirror.h"
 #include "text/TextFile.h"
+#include "text/ui/QtText.h"
 #include "workspace/Version.h"
 
 #include <QCoreApplication>
@@ -74,6 +75,23 @@ void TSimSession::AttachMainWindow(QWidget* mainWindow) {
         if (desktop_.Events().size() > kMaxKeptEvents) desktop_.ClearEvents();
     });
     trim->start(10000);
+}
+
+THwnd TSimSession::AttachWindow(QWidget* window) {
+    sim::TSimWindowSpec desc;
+    std::string className = window->metaObject()->className();
+    if (const std::size_t colons = className.rfind("::"); colons != std::string::npos) {
+        className.erase(0, colons + 2);
+    }
+    desc.ClassName = className;
+    desc.Title = FromQt(window->windowTitle());
+    desc.Rect = TSimWindowMirror::FrameRect(*window);
+    const THwnd handle = desktop_.CreateSimWindow(desc);
+    new TSimWindowMirror(desktop_, window, handle);
+    QObject::connect(window, &QObject::destroyed, [this, handle] {
+        if (desktop_.IsWindow(handle)) desktop_.DestroySimWindow(handle);
+    });
+    return handle;
 }
 
 bool TSimSession::DromEdRunning() const {

@@ -31,6 +31,9 @@ public:
     [[nodiscard]] THwnd OwnWindow() const { return own_; }
     // Makes Korvane's own simulated window follow MainWindow (and the other way round).
     void AttachMainWindow(QWidget* mainWindow);
+    // Gives another top-level window of the program a simulated window that follows it and
+    // goes with it; its handle.
+    THwnd AttachWindow(QWidget* window);
 
     [[nodiscard]] bool DromEdRunning() const;
     // Starts the simulated DromEd with the session's mission and shows its window.

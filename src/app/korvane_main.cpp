@@ -8,7 +8,7 @@
 #include "workspace/Version.h"
 #include "workspace/ui/MainWindow.h"
 #include "workspace/ui/ReportWindow.h"
-#include "workspace/ui/UiPrompts.h"
+#include "gui/UiPrompts.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -81,6 +81,9 @@ int main(int argc, char** argv) {
     env.DmMisc = &dmMisc;
     env.Platform = session ? &session->Desktop() : platform.get();
     env.OwnWindow = session ? session->OwnWindow() : 0;
+    if (session) {
+        env.RegisterWindow = [s = session.get()](QWidget* window) { return s->AttachWindow(window); };
+    }
 
     kv::TFrmKvMain mainWindow(env);
     if (session) {

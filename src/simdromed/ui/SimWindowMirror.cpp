@@ -2,6 +2,7 @@
 
 #include "platform/sim/SimDesktop.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QWidget>
 
@@ -73,6 +74,13 @@ void TSimWindowMirror::Pull() {
         if (IsMine(foreground) && window_->isVisible() && !window_->isActiveWindow()) {
             window_->raise();
             window_->activateWindow();
+            // A message box open meanwhile stays above the window it belongs to, as a window
+            // manager would keep it.
+            if (QWidget* modal = QApplication::activeModalWidget();
+                modal != nullptr && modal != window_) {
+                modal->raise();
+                modal->activateWindow();
+            }
         }
     }
 }

@@ -6,12 +6,14 @@
 #include "text/ui/QtText.h"
 #include "workspace/Settings.h"
 #include "workspace/Version.h"
-#include "workspace/ui/ActionGuard.h"
+#include "gui/ActionGuard.h"
+#include "linkpainter/ui/LinkPainterWindow.h"
 #include "workspace/ui/DebugWindow.h"
-#include "workspace/ui/UiPrompts.h"
+#include "gui/UiPrompts.h"
 
 #include <QAction>
 #include <QActionGroup>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QHeaderView>
 #include <QLabel>
@@ -33,7 +35,8 @@ namespace kv {
 
 TFrmKvMain::TFrmKvMain(const TMainWindowEnv& env)
     : prompts_(*env.Prompts), dmMisc_(*env.DmMisc), platform_(*env.Platform),
-      ownWindow_(env.OwnWindow), settingsFile_(env.SettingsFile) {
+      ownWindow_(env.OwnWindow), registerWindow_(env.RegisterWindow),
+      settingsFile_(env.SettingsFile) {
     platform_.SetOwnMainWindow(ownWindow_);
     setObjectName("FrmKvMain");
     setWindowTitle(kProductName);
@@ -84,6 +87,8 @@ TFrmKvMain::TFrmKvMain(const TMainWindowEnv& env)
 }
 
 TFrmKvMain::~TFrmKvMain() {
+    // The Link Painters opened here use this window's mission dialog: they end with it.
+    for (const QPointer<TFrmKvLinkPainter>& painter : linkPainters_) delete painter.data();
     // The hotkeys belong to this window and end with it.
     UnregisterHotkeys();
     platform_.SetHotKeyHandler({});
@@ -106,7 +111,6 @@ QAction* TFrmKvMain::MakeAction(const char* name, const QString& caption, const 
 }
 
 void TFrmKvMain::CreateActions() {
-    const auto later = [this](QAction** slot) { return [this, slot] { NotAvailableYet(*slot); }; };
     ActProperties = MakeAction("ActProperties", "Properties...", "Edit Properties",
                                [this] { ActPropertiesExecute(); });
     ActLinks = MakeAction("ActLinks", "Links...", "Edit Links", [this] { ActLinksExecute(); });
@@ -150,7 +154,8 @@ void TFrmKvMain::CreateActions() {
     ActSettings = MakeAction("ActSettings", "Settings...", {}, [this] { ActSettingsExecute(); });
     ActStartDromEd =
         MakeAction("ActStartDromEd", "Start DromEd", {}, [this] { ActStartDromEdExecute(); });
-    ActLinkPainter = MakeAction("ActLinkPainter", "Link Painter", {}, later(&ActLinkPainter));
+    ActLinkPainter =
+        MakeAction("ActLinkPainter", "Link Painter", {}, [this] { ActLinkPainterExecute(); });
     ActAbout = MakeAction("ActAbout", "&About Korvane...", {}, [this] { ActAboutExecute(); });
     ActWebSite =
         MakeAction("ActWebSite", "Go to Korvane web site...", {}, [this] { ActWebSiteExecute(); });
@@ -356,6 +361,10 @@ void TFrmKvMain::closeEvent(QCloseEvent* event) {
             return;
         }
     }
+    // Closing the main window ends the program, its Link Painters with it.
+    for (const QPointer<TFrmKvLinkPainter>& painter : linkPainters_) {
+        if (painter != nullptr) painter->close();
+    }
     event->accept();
 }
 
@@ -395,11 +404,38 @@ void TFrmKvMain::MiDebugFormClick() {
     form->show();
 }
 
-void TFrmKvMain::NotAvailableYet(const QAction* action) {
-    QString caption = action->text();
-    caption.remove(QLatin1Char('&'));
-    if (caption.endsWith("...")) caption.chop(3);
-    LogError(FromQt(caption) + ": not available in this version of Korvane");
+std::vector<TFrmKvLinkPainter*> TFrmKvMain::LinkPainters() {
+    std::vector<TFrmKvLinkPainter*> windows;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        // A closed window only waits to be deleted.
+        auto* painter = qobject_cast<TFrmKvLinkPainter*>(w);
+        if (painter != nullptr && !painter->testAttribute(Qt::WA_WState_Hidden)) {
+            windows.push_back(painter);
+        }
+    }
+    return windows;
+}
+
+void TFrmKvMain::ActLinkPainterExecute() {
+    if (!LinkPainters().empty() &&
+        prompts_.Message(this, "You already have an open Link Painter - create a new one?",
+                         TMsgType::Confirmation, TMsgButtons::YesNo) != TMsgAnswer::Yes) {
+        return;
+    }
+    TLinkPainterEnv env;
+    env.Prompts = &prompts_;
+    env.Platform = &platform_;
+    env.ChooseMissionFile = [this](const QString& title) {
+        std::string dromEdMission;
+        return ChooseMissionFile(title, dromEdMission);
+    };
+    env.RegisterWindow = registerWindow_;
+    // A window of the application beside this one, not above it; this window's end closes it.
+    auto* window = new TFrmKvLinkPainter(env);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    std::erase_if(linkPainters_, [](const auto& p) { return p.isNull(); });
+    linkPainters_.emplace_back(window);
+    window->show();
 }
 
 } // namespace kv

@@ -9,6 +9,7 @@
 #include <QColor>
 #include <QList>
 #include <QMainWindow>
+#include <QPointer>
 #include <QStringList>
 
 #include <cstdint>
@@ -32,6 +33,7 @@ class QTreeWidgetItem;
 namespace kv {
 
 class TDmMisc;
+class TFrmKvLinkPainter;
 class TKorvane_DragObjectEx;
 class TUiPrompts;
 struct TImportOptions;
@@ -46,6 +48,9 @@ struct TMainWindowEnv {
     // none for it: then nothing can bring this window to the front through the platform).
     TPlatform* Platform = nullptr;
     THwnd OwnWindow = 0;
+    // Gives another window of the program (a Link Painter) its handle on that desktop; 0 or
+    // unset: none.
+    std::function<THwnd(QWidget*)> RegisterWindow;
 };
 
 inline constexpr const char* kWebSiteAddress = "https://www.korvane.org/";
@@ -199,7 +204,9 @@ private:
     void MiDockClick(QAction* item);
     void MiPushClick();
     void MiDebugFormClick();
-    void NotAvailableYet(const QAction* action);
+    // The Link Painter windows that are open.
+    [[nodiscard]] static std::vector<TFrmKvLinkPainter*> LinkPainters();
+    void ActLinkPainterExecute();
 
     // DromEd commands (MainWindowDromEd.cpp).
     void ActAddOrSelDromEdSelExecute(bool selectMode);
@@ -231,6 +238,8 @@ private:
     TDmMisc& dmMisc_;
     TPlatform& platform_;
     THwnd ownWindow_ = 0;
+    std::function<THwnd(QWidget*)> registerWindow_;
+    std::vector<QPointer<TFrmKvLinkPainter>> linkPainters_; // the Link Painters opened here
     std::filesystem::path settingsFile_;
     std::filesystem::path fileName_;
     bool modified_ = false;

@@ -8,9 +8,9 @@
 #include "text/Exception.h"
 #include "workspace/DromEdLaunch.h"
 #include "workspace/Settings.h"
-#include "workspace/ui/CursorOverride.h"
+#include "gui/CursorOverride.h"
 #include "workspace/ui/MainWindow.h"
-#include "workspace/ui/UiPrompts.h"
+#include "gui/UiPrompts.h"
 
 #include <QApplication>
 #include <QTreeWidget>

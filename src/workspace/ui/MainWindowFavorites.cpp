@@ -6,11 +6,11 @@
 #include "text/TextFile.h"
 #include "text/ui/QtText.h"
 #include "workspace/FavoritesFile.h"
-#include "workspace/ui/ActionGuard.h"
-#include "workspace/ui/DragObject.h"
+#include "gui/ActionGuard.h"
+#include "gui/DragObject.h"
 #include "workspace/ui/FilterDialog.h"
 #include "workspace/ui/SearchDialog.h"
-#include "workspace/ui/UiPrompts.h"
+#include "gui/UiPrompts.h"
 
 #include <QDrag>
 #include <QHeaderView>

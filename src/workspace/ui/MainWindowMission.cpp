@@ -13,10 +13,10 @@
 #include "text/ui/QtText.h"
 #include "workspace/MissionCommands.h"
 #include "workspace/Settings.h"
-#include "workspace/ui/CursorOverride.h"
+#include "gui/CursorOverride.h"
 #include "workspace/ui/FilterDialog.h"
 #include "workspace/ui/ReportWindow.h"
-#include "workspace/ui/UiPrompts.h"
+#include "gui/UiPrompts.h"
 
 #include <QAction>
 #include <QApplication>

@@ -2,7 +2,7 @@
 // report save dialog for the whole run.
 #pragma once
 
-#include "workspace/ui/UiPrompts.h"
+#include "gui/UiPrompts.h"
 
 #include <QDialog>
 

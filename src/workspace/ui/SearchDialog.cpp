@@ -2,7 +2,7 @@
 
 #include "text/Win1252.h"
 #include "text/ui/QtText.h"
-#include "workspace/ui/UiPrompts.h"
+#include "gui/UiPrompts.h"
 
 #include <QEvent>
 #include <QHBoxLayout>

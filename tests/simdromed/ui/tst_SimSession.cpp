@@ -89,6 +89,18 @@ private slots:
         QVERIFY(session.Notes.front().starts_with("The simulated DromEd starts without a mission"));
         QVERIFY(session.Notes.front().find("nothere.mis") != std::string::npos);
     }
+
+    void anotherWindowGetsASimulatedWindowThatGoesWithIt() {
+        TSimSession session({}, {});
+        auto* window = new QWidget();
+        window->setWindowTitle("Korvane Link Painter");
+        const THwnd handle = session.AttachWindow(window);
+        QVERIFY(handle != 0 && handle != session.OwnWindow());
+        QCOMPARE(session.Desktop().FindWindow("QWidget"), handle);
+        QCOMPARE(session.Desktop().GetWindowText(handle, 64), std::string("Korvane Link Painter"));
+        delete window;
+        QVERIFY(!session.Desktop().IsWindow(handle));
+    }
 };
 
 QTEST_MAIN(TstSimSession)

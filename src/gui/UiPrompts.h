@@ -11,7 +11,7 @@ class QWidget;
 namespace kv {
 
 enum class TMsgType { Warning, Error, Information, Confirmation };
-enum class TMsgButtons { Ok, YesNo, YesNoCancel };
+enum class TMsgButtons { Ok, YesNo, YesNoCancel, YesCancel };
 enum class TMsgAnswer { Ok, Yes, No, Cancel };
 
 struct TFileDialogSpec {

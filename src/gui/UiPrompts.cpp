@@ -1,4 +1,4 @@
-#include "workspace/ui/UiPrompts.h"
+#include "gui/UiPrompts.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -60,6 +60,9 @@ TMsgAnswer TQtPrompts::Message(QWidget* parent, const QString& text, TMsgType ty
     case TMsgButtons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
     case TMsgButtons::YesNoCancel:
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        break;
+    case TMsgButtons::YesCancel:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::Cancel);
         break;
     }
     const int r = box.exec();

@@ -1,4 +1,4 @@
-#include "workspace/ui/DragObject.h"
+#include "gui/DragObject.h"
 
 namespace kv {
 

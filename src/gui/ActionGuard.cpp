@@ -1,8 +1,8 @@
-#include "workspace/ui/ActionGuard.h"
+#include "gui/ActionGuard.h"
 
 #include "text/Exception.h"
 #include "text/ui/QtText.h"
-#include "workspace/ui/UiPrompts.h"
+#include "gui/UiPrompts.h"
 
 #include <new>
 
