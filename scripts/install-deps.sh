@@ -1,9 +1,18 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building and testing Korvane needs, when any is missing.
+#
+#   scripts/install-deps.sh            the Linux build: compiler, Qt 6, GoogleTest, ...
+#   scripts/install-deps.sh --windows  the Windows build under Wine: MinGW-w64, Wine, Xvfb,
+#                                      xmodmap and the GoogleTest sources; fails (status 1)
+#                                      when they cannot be installed
 set -euo pipefail
 
-packages=(cmake ninja-build g++ pkg-config python3 qt6-base-dev libgl-dev
-          libgtest-dev libgmock-dev libbenchmark-dev)
+if [ "${1:-}" = "--windows" ]; then
+    packages=(g++-mingw-w64-x86-64 wine wine64 xvfb x11-xserver-utils googletest)
+else
+    packages=(cmake ninja-build g++ pkg-config python3 qt6-base-dev libgl-dev
+              libgtest-dev libgmock-dev libbenchmark-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

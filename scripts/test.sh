@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test: the full build with
-# warnings as errors, then the engine again under the address and undefined-behaviour sanitizers.
+# warnings as errors, then the engine again under the address and undefined-behaviour sanitizers,
+# then the Windows build (engine, korvane-cli and their tests, cross-compiled with MinGW-w64)
+# under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -12,3 +14,14 @@ ctest --preset ci
 cmake --preset asan
 cmake --build --preset asan
 ctest --preset asan
+
+if scripts/install-deps.sh --windows; then
+    cmake --preset mingw
+    cmake --build --preset mingw
+    # The Wine desktop (an Xvfb and a Wine server) starts with the first test and ends here.
+    trap 'scripts/wine-desktop.sh --stop' EXIT
+    ctest --preset mingw
+else
+    echo "Windows tests skipped: MinGW-w64, Wine, Xvfb or xmodmap could not be installed" \
+         "(scripts/install-deps.sh --windows)" >&2
+fi

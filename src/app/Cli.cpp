@@ -3,6 +3,7 @@
 #include "app/Cli.h"
 
 #include "app/CliCommands.h"
+#include "platform/PlatformFactory.h"
 #include "text/Exception.h"
 #include "text/TextFile.h"
 #include "text/Win1252.h"
@@ -12,6 +13,7 @@
 #include <charconv>
 #include <ctime>
 #include <exception>
+#include <memory>
 #include <new>
 #include <optional>
 #include <string_view>
@@ -23,8 +25,8 @@ namespace {
 constexpr const char* kUsage =
     "Usage: korvane-cli COMMAND [ARGUMENTS]\n"
     "\n"
-    "Korvane's mission file features for scripts and batch use. Mission and gamesys files are\n"
-    "only read, never written.\n"
+    "Korvane's mission file features and DromEd remote control for scripts and batch use.\n"
+    "Mission and gamesys files are only read, never written.\n"
     "\n"
     "Commands:\n"
     "  check MISSION\n"
@@ -45,18 +47,39 @@ constexpr const char* kUsage =
     "      Every link as \"link ID, source, destination, flavor\". With --object only links\n"
     "      between the objects given, with --flavor only links of the flavor numbers given.\n"
     "\n"
+    "DromEd remote control: the commands type into the command line of the running DromEd and\n"
+    "read its window from the screen, as a user would.\n"
+    "  dromed selection\n"
+    "      DromEd's selection as one tab-separated line: the kind's letter (T, L, A, O, F\n"
+    "      or R), the brush number, the object ID (0 for none) and the name.\n"
+    "  dromed select-brush N\n"
+    "  dromed select-object ID\n"
+    "      Selects brush N, or the brush of object ID.\n"
+    "  dromed link SOURCE DEST FLAVOR [--verify]\n"
+    "      Links object SOURCE to object DEST with the link flavor named. With --verify it\n"
+    "      fails unless DromEd then reports \"Linked\".\n"
+    "  dromed camera [--unroll] [--level]\n"
+    "      Moves the camera to the selection, then unrolls and levels it as asked.\n"
+    "  dromed compress\n"
+    "      Renumbers DromEd's brushes without gaps.\n"
+    "  dromed load FILE\n"
+    "      Loads a mission file in DromEd.\n"
+    "  dromed send TEXT...\n"
+    "      Types TEXT (several words are joined by spaces) as one DromEd command.\n"
+    "  dromed read-field NAME\n"
+    "      Prints the text DromEd shows in one of its fields: StatusMessage, StatusFile,\n"
+    "      BrushNumber, ObjectName, AreaName, RoomName, CaptionShowHot, CaptionReset,\n"
+    "      CaptionBright, CaptionFloorMe, CaptionGroup or CaptionCompile (any letter case).\n"
+    "  Every dromed command takes --platform NAME, the desktop to work on: win32 (Windows,\n"
+    "  the default there) or sim (an empty simulated desktop, the default elsewhere).\n"
+    "\n"
     "  --help      show this text\n"
     "  --version   print the program's name and version\n"
     "\n"
-    "Exit status: 0 done, 1 the sanity check found something, 2 an error (bad arguments, a\n"
-    "missing, unreadable or damaged file).\n";
-
-// A mistake on the command line; the message ends with a hint to the help text.
-class TUsageError : public Exception {
-public:
-    explicit TUsageError(const std::string& message)
-        : Exception(message + " (see korvane-cli --help)") {}
-};
+    "Exit status: 0 done, 1 the sanity check found something or DromEd answered no (\"No\n"
+    "brush\", not \"Linked\"), 2 an error (bad arguments, a missing, unreadable or damaged\n"
+    "file, DromEd not running, a command that could not be typed or a screen that could not\n"
+    "be read).\n";
 
 struct TOptionDef {
     std::string_view Name; // "-o", "--kinds"
@@ -106,13 +129,6 @@ struct TParsedArgs {
         return values;
     }
 };
-
-// Command-line arguments arrive in the encoding of file names: UTF-8 on Linux, the ANSI code
-// page on Windows. The engine's text is Windows-1252.
-std::string ArgText(const std::string& arg) { return PathToText(std::filesystem::path(arg)); }
-
-// An argument quoted for a message; messages are Windows-1252 like all of the engine's text.
-std::string Quote(std::string_view arg) { return "\"" + ArgText(std::string(arg)) + "\""; }
 
 TParsedArgs ParseCommandArgs(const TCommandDef& command, const std::vector<std::string>& args) {
     TParsedArgs parsed;
@@ -164,16 +180,6 @@ TParsedArgs ParseCommandArgs(const TCommandDef& command, const std::vector<std::
     return parsed;
 }
 
-template <typename T> T ParseNumber(const std::string& text, std::string_view what) {
-    T value{};
-    const char* first = text.data();
-    const char* last = text.data() + text.size();
-    const auto [end, ec] = std::from_chars(first, last, value);
-    if (text.empty() || ec != std::errc() || end != last)
-        throw TUsageError(std::string(what) + " " + Quote(text) + " is not a number in range");
-    return value;
-}
-
 TKindSet ParseKinds(const std::string& letters) {
     if (letters.empty()) throw TUsageError("--kinds needs at least one of the letters TLAOFR");
     TKindSet kinds = 0;
@@ -201,18 +207,18 @@ TKindSet ParseKinds(const std::string& letters) {
 
 TCliResult RunCommand(const TCommandDef& command, const TParsedArgs& a, std::ostream& err,
                       const TCliClock& clock) {
-    const std::filesystem::path file(a.Operand);
+    const std::filesystem::path file = ArgPath(a.Operand);
     if (command.Name == "check") return CliCheck(file, clock());
     if (command.Name == "loot") {
         const auto dir = a.Value("--gamesys-dir");
-        return CliLoot(file, dir ? std::filesystem::path(*dir) : file.parent_path(), err);
+        return CliLoot(file, dir ? ArgPath(*dir) : file.parent_path(), err);
     }
     if (command.Name == "import") {
         TCliImport import;
         if (const auto kinds = a.Value("--kinds")) import.Filter.Kinds = ParseKinds(*kinds);
         if (const auto name = a.Value("--name")) import.Filter.NameFilter = ArgText(*name);
         import.UseBrushIDs = a.Has("--brush-ids");
-        if (const auto output = a.Value("-o")) import.Output = std::filesystem::path(*output);
+        if (const auto output = a.Value("-o")) import.Output = ArgPath(*output);
         return CliImport(file, import);
     }
     if (command.Name == "chunks") return CliChunks(file);
@@ -252,6 +258,11 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
 
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
            const TCliClock& clock) {
+    return RunCli(args, out, err, TCliEnvironment{clock, {}});
+}
+
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+           const TCliEnvironment& environment) {
     if (args.empty()) {
         err << kUsage;
         return kCliError;
@@ -266,15 +277,31 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         return kCliOk;
     }
     try {
-        const auto command = std::find_if(Commands().begin(), Commands().end(),
-                                          [&](const TCommandDef& c) { return c.Name == first; });
-        if (command == Commands().end()) {
-            throw TUsageError(
-                std::string(first.starts_with('-') ? "unknown option " : "unknown command ") +
-                Quote(first));
+        TCliResult result;
+        if (first == "dromed") {
+            // The desktop is made only when a command needs it, and goes with this call.
+            std::unique_ptr<TPlatform> owned;
+            TCliPlatformSource platforms = environment.Platforms;
+            if (!platforms) {
+                platforms = [&owned](const std::string& name) -> TPlatform& {
+                    owned = CreatePlatform(name.empty() ? DefaultPlatformName() : name);
+                    return *owned;
+                };
+            }
+            result =
+                CliDromEd(std::vector<std::string>(args.begin() + 1, args.end()), platforms, err);
+        } else {
+            const auto command =
+                std::find_if(Commands().begin(), Commands().end(),
+                             [&](const TCommandDef& c) { return c.Name == first; });
+            if (command == Commands().end()) {
+                throw TUsageError(
+                    std::string(first.starts_with('-') ? "unknown option " : "unknown command ") +
+                    Quote(first));
+            }
+            const TParsedArgs parsed = ParseCommandArgs(*command, args);
+            result = RunCommand(*command, parsed, err, environment.Clock);
         }
-        const TParsedArgs parsed = ParseCommandArgs(*command, args);
-        const TCliResult result = RunCommand(*command, parsed, err, clock);
         out.write(result.Output.data(), static_cast<std::streamsize>(result.Output.size()));
         out.flush();
         if (!out) {

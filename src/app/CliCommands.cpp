@@ -59,6 +59,14 @@ bool IsSameFile(const std::filesystem::path& mission, const std::filesystem::pat
 
 } // namespace
 
+std::filesystem::path ArgPath(const std::string& arg) {
+    return std::filesystem::path(std::u8string(arg.begin(), arg.end()));
+}
+
+std::string ArgText(const std::string& arg) { return PathToText(ArgPath(arg)); }
+
+std::string Quote(std::string_view arg) { return "\"" + ArgText(std::string(arg)) + "\""; }
+
 TCliResult CliCheck(const std::filesystem::path& mission, TCliTime time) {
     std::vector<std::string> lines;
     TReadBrushListParams params;

@@ -10,13 +10,29 @@
 
 namespace kv {
 
-bool DromEdSelect(TPlatform& platform, bool object, std::int32_t number) {
+namespace {
+
+// DromEd's brush number field as a number; 0 when it holds none.
+std::int32_t BrushNumberOf(std::string_view text) {
+    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+    std::int32_t value = 0;
+    return ParseInt32(text, value) ? value : 0;
+}
+
+} // namespace
+
+TDromEdAnswer DromEdSelectAnswer(TPlatform& platform, bool object, std::int32_t number) {
     const std::string command =
         std::string(object ? "obj_brush_select " : "brush_select ") + std::to_string(number);
-    if (!SendDromEdCommand(platform, command)) return false;
+    if (!SendDromEdCommand(platform, command)) return TDromEdAnswer::NotTyped;
     const TDromEdCapture capture = CaptureDromEdClient(platform);
     const std::string status = ReadDromEdField(platform, dfStatusMessage, &capture);
-    return status.compare(0, 8, "No brush") != 0;
+    return status.compare(0, 8, "No brush") != 0 ? TDromEdAnswer::Yes : TDromEdAnswer::No;
+}
+
+bool DromEdSelect(TPlatform& platform, bool object, std::int32_t number) {
+    return DromEdSelectAnswer(platform, object, number) == TDromEdAnswer::Yes;
 }
 
 bool SelectDromEdBrush(TPlatform& platform, std::int32_t brushNum) {
@@ -27,13 +43,19 @@ bool SelectDromEdObject(TPlatform& platform, std::int32_t objId) {
     return DromEdSelect(platform, true, objId);
 }
 
-bool LinkDromEdObjects(TPlatform& platform, std::int32_t source, std::int32_t dest,
-                       const std::string& flavor, bool verify) {
+TDromEdAnswer LinkDromEdObjectsAnswer(TPlatform& platform, std::int32_t source, std::int32_t dest,
+                                      const std::string& flavor, bool verify) {
     const std::string command =
         "link_objs " + std::to_string(source) + " " + std::to_string(dest) + " " + flavor;
-    if (!SendDromEdCommand(platform, command)) return false;
-    if (!verify) return true;
-    return ReadDromEdField(platform, dfStatusMessage) == "Linked";
+    if (!SendDromEdCommand(platform, command)) return TDromEdAnswer::NotTyped;
+    if (!verify) return TDromEdAnswer::Yes;
+    return ReadDromEdField(platform, dfStatusMessage) == "Linked" ? TDromEdAnswer::Yes
+                                                                  : TDromEdAnswer::No;
+}
+
+bool LinkDromEdObjects(TPlatform& platform, std::int32_t source, std::int32_t dest,
+                       const std::string& flavor, bool verify) {
+    return LinkDromEdObjectsAnswer(platform, source, dest, flavor, verify) == TDromEdAnswer::Yes;
 }
 
 bool CameraToDromEdBrush(TPlatform& platform, bool unroll, bool level) {
@@ -61,6 +83,33 @@ void LoadMissionInDromEd(TPlatform& platform, const std::string& path) {
     if (!SendDromEdCommand(platform, "load_file " + quoted)) {
         throw Exception("Failed to load mission " + quoted + " in DromEd");
     }
+}
+
+TDromEdSelection ReadDromEdSelection(TPlatform& platform) {
+    const TDromEdCapture capture = CaptureDromEdClient(platform);
+    TDromEdSelection selection;
+    TBrushInfo& info = selection.Info;
+    info.Kind = DetectBrushPanel(platform, &capture);
+    if (info.Kind == bkNone) throw Exception("Unknown selection type");
+    info.BrushNum = BrushNumberOf(ReadDromEdField(platform, dfBrushNumber, &capture));
+    if (info.BrushNum == 0) throw Exception("Could not determine brush number");
+    switch (info.Kind) {
+    case bkTerrain: info.Name = "Terrain"; break;
+    case bkLight: info.Name = "Light"; break;
+    case bkArea: info.Name = ReadDromEdField(platform, dfAreaName, &capture); break;
+    case bkObject:
+        info.Name = ReadDromEdField(platform, dfObjectName, &capture);
+        info.ObjID = ParseTrailingId(info.Name);
+        if (info.ObjID == 0) selection.Warning = "Warning: Could not determine object ID";
+        break;
+    case bkFlow: info.Name = "Flow"; break;
+    case bkRoom:
+        info.Name = ReadDromEdField(platform, dfRoomName, &capture);
+        info.ObjID = ParseTrailingId(info.Name);
+        break;
+    default: break;
+    }
+    return selection;
 }
 
 std::int32_t ParseTrailingId(std::string_view text) {

@@ -25,6 +25,11 @@ std::unique_ptr<TPlatform> CreatePlatform(std::string_view name) {
     std::string offered = "sim";
 #ifdef KORVANE_HAVE_WIN32_PLATFORM
     offered += ", win32";
+#else
+    if (name == "win32") {
+        throw Exception("The platform \"win32\" drives DromEd on Windows and is not part of "
+                        "this build (this build offers: " + offered + ")");
+    }
 #endif
     throw Exception("Unknown platform \"" + std::string(name) +
                     "\" (this build offers: " + offered + ")");

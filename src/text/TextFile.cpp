@@ -45,20 +45,15 @@ fs::path TemporaryNameBeside(const fs::path& target) {
 } // namespace
 
 std::string PathToText(const fs::path& p) {
-#ifdef _WIN32
-    // Narrow paths on Windows are in the ANSI code page, which the program treats as 1252.
-    return p.string();
-#else
-    return Utf8ToWin1252(p.string());
-#endif
+    // Through UTF-8 on every system: MinGW's narrow path strings are UTF-8 too, not the ANSI
+    // code page, so the program's 1252 text is converted explicitly.
+    const std::u8string utf8 = p.u8string();
+    return Utf8ToWin1252(std::string(utf8.begin(), utf8.end()));
 }
 
 fs::path TextToPath(std::string_view text) {
-#ifdef _WIN32
-    return fs::path(std::string(text));
-#else
-    return fs::path(Win1252ToUtf8(text));
-#endif
+    const std::string utf8 = Win1252ToUtf8(text);
+    return fs::path(std::u8string(utf8.begin(), utf8.end()));
 }
 
 std::string ReadWholeFile(const fs::path& file) {

@@ -35,8 +35,8 @@ struct TWriteOptions {
 void WriteFileAtomically(const std::filesystem::path& target, std::string_view bytes,
                          const TWriteOptions& options = {});
 
-// The path as text for messages and headings (UTF-8 on Linux, the ANSI code page on Windows,
-// both given back as Windows-1252).
+// The path as text for messages and headings, and text as a path: the program's Windows-1252
+// text against the system's file names (UTF-8 on Linux, UTF-16 on Windows).
 [[nodiscard]] std::string PathToText(const std::filesystem::path& p);
 [[nodiscard]] std::filesystem::path TextToPath(std::string_view text);
 

@@ -307,7 +307,8 @@ TEST_F(CliTest, CheckPrintsNamesAndFileNameAsUtf8) {
     w.Chunk("P$DeathStag", chunks::Props({{7, I32Bytes(12)}}));
     const fs::path file = folder_.Path() / fs::path(u8"ch\u00e2teau.mis");
     w.Save(file);
-    const TRun r = Cli({"check", file.string()});
+    const std::u8string utf8 = file.u8string(); // arguments are UTF-8 on every system
+    const TRun r = Cli({"check", std::string(utf8.begin(), utf8.end())});
     EXPECT_EQ(r.Status, 1);
     const auto lines = OutputLines(r.Out);
     ASSERT_EQ(lines.size(), 5u);
@@ -459,7 +460,11 @@ TEST_P(CliImportOverMissionTest, IsRefusedAndLeavesTheMissionAlone) {
     const fs::path mission = folder / "import.mis";
     ImportMission().Save(mission);
     fs::create_directory(folder / "sub");
-    fs::create_symlink(mission, folder / "sub" / "link.mis");
+    std::error_code linkError;
+    fs::create_symlink(mission, folder / "sub" / "link.mis", linkError);
+    if (linkError && std::string(GetParam()).find("link") != std::string::npos) {
+        GTEST_SKIP() << "this system makes no symbolic links: " << linkError.message();
+    }
     const std::string before = test::ReadBytes(mission);
     const fs::path output = folder / GetParam();
     const TRun r = Cli({"import", mission.string(), "-o", output.string()});

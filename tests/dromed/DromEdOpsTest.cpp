@@ -37,6 +37,23 @@ TEST_P(DromEdOpsTest, NoBrushOnTheStatusBarMeansFailure) {
     EXPECT_EQ(std::count(sleeps.begin(), sleeps.end(), 50u), 2);
 }
 
+TEST_P(DromEdOpsTest, ReadsTheSelectionAsTheFavouritesTakeItIn) {
+    const std::pair<std::int32_t, TBrushInfo> cases[] = {
+        {12, {bkObject, 12, 345, "Guard (345)"}},
+        {20, {bkRoom, 20, 77, "Great Hall (77)"}},
+        {5, {bkLight, 5, 0, "Light"}},
+    };
+    for (const auto& [brush, expected] : cases) {
+        F.DromEd->Select(brush);
+        const TDromEdSelection selection = ReadDromEdSelection(F.Desktop);
+        EXPECT_EQ(selection.Info, expected) << brush;
+        EXPECT_EQ(selection.Warning, "") << brush;
+    }
+    EXPECT_EQ(F.Desktop.LiveGdiObjects(), 0);
+    F.DromEd->SetRefuseForeground(true);
+    EXPECT_EQ(DromEdSelectAnswer(F.Desktop, false, 12), TDromEdAnswer::NotTyped);
+}
+
 TEST_P(DromEdOpsTest, LinksAreCheckedOnTheStatusBar) {
     EXPECT_TRUE(LinkDromEdObjects(F.Desktop, 10, 20, "ControlDevice", true));
     EXPECT_EQ(F.DromEd->Mission().Links, (std::vector<sim::TSimLink>{{10, 20, "ControlDevice"}}));

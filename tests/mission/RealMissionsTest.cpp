@@ -239,7 +239,8 @@ TEST(RealMissionsTest, GamesysNamedInAnotherLetterCaseIsFound) {
     EXPECT_EQ(named, "test_moneytree.GAM");
 
     const fs::path found = FindGamesys(mission.parent_path(), mission, named);
-    EXPECT_EQ(found.filename(), "test_moneytree.gam");
+    EXPECT_TRUE(!found.empty() &&
+                fs::equivalent(found, mission.parent_path() / "test_moneytree.gam")) << found;
     const TLootRun run = Loot(mission);
     for (const std::string& message : run.Messages)
         EXPECT_FALSE(message.starts_with("Gamesys not found")) << message;

@@ -3,8 +3,6 @@
 // and start DromEd.
 #include "dromed/DromEdOps.h"
 #include "dromed/DromEdWindow.h"
-#include "dromed/ScreenCapture.h"
-#include "items/EncodedValues.h"
 #include "text/Exception.h"
 #include "workspace/DromEdLaunch.h"
 #include "workspace/Settings.h"
@@ -15,62 +13,23 @@
 #include <QApplication>
 #include <QTreeWidget>
 
-#include <string_view>
-
 namespace kv {
-
-namespace {
-
-// DromEd's brush number field as a number; 0 when it holds none.
-std::int32_t BrushNumberOf(std::string_view text) {
-    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-    std::int32_t value = 0;
-    return ParseInt32(text, value) ? value : 0;
-}
-
-} // namespace
 
 void TFrmKvMain::ActAddOrSelDromEdSelExecute(bool selectMode) {
     try {
-        TDromEdCapture capture = CaptureDromEdClient(platform_);
-        try {
-            TBrushInfo info;
-            info.Kind = DetectBrushPanel(platform_, &capture);
-            if (info.Kind == bkNone) throw Exception("Unknown selection type");
-            info.BrushNum = BrushNumberOf(ReadDromEdField(platform_, dfBrushNumber, &capture));
-            if (info.BrushNum == 0) throw Exception("Could not determine brush number");
-            switch (info.Kind) {
-            case bkTerrain: info.Name = "Terrain"; break;
-            case bkLight: info.Name = "Light"; break;
-            case bkArea: info.Name = ReadDromEdField(platform_, dfAreaName, &capture); break;
-            case bkObject:
-                info.Name = ReadDromEdField(platform_, dfObjectName, &capture);
-                info.ObjID = ParseTrailingId(info.Name);
-                if (info.ObjID == 0) LogError("Warning: Could not determine object ID");
-                break;
-            case bkFlow: info.Name = "Flow"; break;
-            case bkRoom:
-                info.Name = ReadDromEdField(platform_, dfRoomName, &capture);
-                info.ObjID = ParseTrailingId(info.Name);
-                break;
-            default: break;
-            }
-            if (selectMode) {
-                SelectByBrushNum(info.BrushNum);
-            } else {
-                QTreeWidgetItem* row = AddFavorite(info, true);
-                LvFavs->clearSelection();
-                LvFavs->setCurrentItem(row);
-                row->setSelected(true);
-                LvFavs->scrollToItem(row);
-                SetModified(true);
-            }
-        } catch (...) {
-            FreeDromEdCapture(capture);
-            throw;
+        const TDromEdSelection selection = ReadDromEdSelection(platform_);
+        if (!selection.Warning.empty()) LogError(selection.Warning);
+        const TBrushInfo& info = selection.Info;
+        if (selectMode) {
+            SelectByBrushNum(info.BrushNum);
+        } else {
+            QTreeWidgetItem* row = AddFavorite(info, true);
+            LvFavs->clearSelection();
+            LvFavs->setCurrentItem(row);
+            row->setSelected(true);
+            LvFavs->scrollToItem(row);
+            SetModified(true);
         }
-        FreeDromEdCapture(capture);
     } catch (const std::exception& e) {
         LogException(e);
     }
