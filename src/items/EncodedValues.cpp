@@ -2,6 +2,7 @@
 
 #include "text/Exception.h"
 
+#include <algorithm>
 #include <charconv>
 
 namespace kv {
@@ -18,7 +19,13 @@ bool ParseInt32(std::string_view text, std::int32_t& value) noexcept {
     return true;
 }
 
-std::string EncodeString(const std::string& s) { return std::to_string(s.size()) + "{" + s + "}"; }
+std::string EncodeString(const std::string& s) {
+    // The files these values go into are read line by line: a line break inside a value (an
+    // object name can hold one) would cut its line in two, so it is written as a space.
+    std::string text = s;
+    std::replace_if(text.begin(), text.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+    return std::to_string(text.size()) + "{" + text + "}";
+}
 
 std::string EncodeInteger(std::int32_t i) { return EncodeString(std::to_string(i)); }
 

@@ -10,6 +10,7 @@
 
 namespace kv {
 
+// A line break in S is written as a space, so a value never spans two lines.
 [[nodiscard]] std::string EncodeString(const std::string& s);
 [[nodiscard]] std::string EncodeInteger(std::int32_t i);
 

@@ -119,7 +119,7 @@ public:
             const double y = s.Y[i] / k;
             const double largest =
                 std::max({std::abs(s.X[i]), std::abs(s.Y[i]), std::abs(x), std::abs(y)});
-            if (!(largest <= kLargest)) return false;
+            if (!std::isfinite(x) || !std::isfinite(y) || !(largest <= kLargest)) return false;
             scaledX_[i] = x;
             scaledY_[i] = y;
             if (i == 0) {
@@ -335,7 +335,10 @@ void TGraph::Layout() {
     }
 
     const TGraphExtent fixed = LayoutExtent;
-    const double k = FixedExtent ? (fixed.MaxX - fixed.MinX) / 10 : 1.0;
+    // A fixed extent without width (or with none that is a number) gives no scale to step by;
+    // the steps then keep the plain unit, and the extent still holds the nodes.
+    const double fixedK = (fixed.MaxX - fixed.MinX) / 10;
+    const double k = FixedExtent && fixedK > 0 && std::isfinite(fixedK) ? fixedK : 1.0;
 
     TRepulsionGrid grid;
     TPairList coincident;

@@ -255,6 +255,24 @@ TEST(GraphLayout, KeepsNodesInsideAFixedExtentAndTheExtentAsItIs) {
     EXPECT_EQ(graph.ViewExtent, (TGraphExtent{-1, 11, -1, 11, 7}));
 }
 
+// A fixed extent without width, with every node on one point: the layout returns, and the
+// nodes stay finite and inside the extent.
+TEST(GraphLayout, ReturnsForAFixedExtentWithoutWidth) {
+    TGraph graph(SeededRandom(3));
+    for (const char* name : {"a", "b", "c"}) {
+        TNode* node = graph.AddNode(name, "");
+        node->X = 0;
+        node->Y = 0;
+    }
+    graph.SetExtent(0, 0, 0, 10, 1);
+    graph.FixedExtent = true;
+    RunLayout(graph, 20);
+    for (const TNode* node : graph.GetNodes()) {
+        EXPECT_EQ(node->X, 0) << node->Name;
+        EXPECT_TRUE(node->Y >= 0 && node->Y <= 10) << node->Name << " at " << node->Y;
+    }
+}
+
 TEST(GraphLayout, ScalesStepsToAFixedExtent) {
     // An extent 1000 units wide makes k 100: two nodes 1000 units apart on a heavy edge are
     // 10 units of k apart, so each takes the largest step, half a unit of k, towards the other.

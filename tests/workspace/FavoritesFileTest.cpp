@@ -65,6 +65,14 @@ TEST(FormatFavoritesFileTest, WrittenFileReadsBackUnchanged) {
     EXPECT_EQ(parsed.Error, "");
 }
 
+TEST(FormatFavoritesFileTest, ANameWithLineBreaksKeepsItsLine) {
+    const Items items = {kTerrain, {bkObject, 3, 9, "Two\r\nlines\rand\nmore"}, kGuard};
+    const TFavoritesParse parsed =
+        ParseFavoritesLines(SplitTextLines(FormatFavoritesFile(Pointers(items))));
+    EXPECT_EQ(parsed.Error, "");
+    EXPECT_EQ(parsed.Items, (Items{kTerrain, {bkObject, 3, 9, "Two  lines and more"}, kGuard}));
+}
+
 // ---------------------------------------------------------------------------------------------
 // Reading
 
