@@ -31,14 +31,14 @@ LAYERS = {
     "linkpainter": ["dromed", "mission", "items", "text"],
     "workspace": ["dromed", "mission", "linkpainter", "items", "text"],
     "text/ui": ["text"],
-    "gui": ["items", "text/ui"],
-    "linkpainter/ui": ["linkpainter", "gui", "text/ui"],
-    "workspace/ui": ["workspace", "linkpainter/ui", "gui", "text/ui"],
+    "ui": ["items", "text/ui"],
+    "linkpainter/ui": ["linkpainter", "ui", "text/ui"],
+    "workspace/ui": ["workspace", "linkpainter/ui", "ui", "text/ui"],
     "simdromed/ui": ["simdromed", "text/ui"],
     "app": ["workspace/ui", "workspace", "platform/PlatformFactory", "simdromed/ui"],
 }
 
-QT_LAYERS = {"text/ui", "gui", "linkpainter/ui", "workspace/ui", "simdromed/ui", "app"}
+QT_LAYERS = {"text/ui", "ui", "linkpainter/ui", "workspace/ui", "simdromed/ui", "app"}
 
 INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^>"]+)[>"]')
 QT_HEADER = re.compile(r"^Q[A-Za-z]*(/|$)")

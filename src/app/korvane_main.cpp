@@ -8,7 +8,7 @@
 #include "workspace/Version.h"
 #include "workspace/ui/MainWindow.h"
 #include "workspace/ui/ReportWindow.h"
-#include "gui/UiPrompts.h"
+#include "ui/UiPrompts.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -2,7 +2,7 @@
 // file dialog, modal dialog and beep is recorded.
 #pragma once
 
-#include "gui/UiPrompts.h"
+#include "ui/UiPrompts.h"
 
 #include <QDialog>
 #include <QString>

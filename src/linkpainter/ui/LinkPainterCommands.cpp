@@ -4,8 +4,8 @@
 #include "linkpainter/ui/LinkPainterWindow.h"
 
 #include "dromed/DromEdWindow.h"
-#include "gui/CursorOverride.h"
-#include "gui/UiPrompts.h"
+#include "ui/CursorOverride.h"
+#include "ui/UiPrompts.h"
 #include "linkpainter/LinkPainter.h"
 #include "text/Win1252.h"
 #include "text/ui/QtText.h"

@@ -1,8 +1,8 @@
 #include "linkpainter/ui/LinkPainterWindow.h"
 
-#include "gui/ActionGuard.h"
-#include "gui/DragObject.h"
-#include "gui/UiPrompts.h"
+#include "ui/ActionGuard.h"
+#include "ui/DragObject.h"
+#include "ui/UiPrompts.h"
 #include "linkpainter/LinkFlavors.h"
 #include "linkpainter/LinkPainter.h"
 #include "linkpainter/ui/QPainterCanvas.h"

@@ -1,7 +1,7 @@
 #include "workspace/ui/FilterDialog.h"
 
 #include "text/ui/QtText.h"
-#include "gui/UiPrompts.h"
+#include "ui/UiPrompts.h"
 
 #include <QCheckBox>
 #include <QGridLayout>

@@ -6,10 +6,10 @@
 #include "text/ui/QtText.h"
 #include "workspace/Settings.h"
 #include "workspace/Version.h"
-#include "gui/ActionGuard.h"
+#include "ui/ActionGuard.h"
 #include "linkpainter/ui/LinkPainterWindow.h"
 #include "workspace/ui/DebugWindow.h"
-#include "gui/UiPrompts.h"
+#include "ui/UiPrompts.h"
 
 #include <QAction>
 #include <QActionGroup>

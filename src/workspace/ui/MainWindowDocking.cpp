@@ -4,7 +4,7 @@
 #include "workspace/Docking.h"
 #include "workspace/Hotkeys.h"
 #include "workspace/Settings.h"
-#include "gui/ActionGuard.h"
+#include "ui/ActionGuard.h"
 #include "workspace/ui/MainWindow.h"
 #include "workspace/ui/SettingsDialog.h"
 

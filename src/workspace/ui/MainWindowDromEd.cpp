@@ -6,9 +6,9 @@
 #include "text/Exception.h"
 #include "workspace/DromEdLaunch.h"
 #include "workspace/Settings.h"
-#include "gui/CursorOverride.h"
+#include "ui/CursorOverride.h"
 #include "workspace/ui/MainWindow.h"
-#include "gui/UiPrompts.h"
+#include "ui/UiPrompts.h"
 
 #include <QApplication>
 #include <QTreeWidget>

@@ -6,11 +6,11 @@
 #include "text/TextFile.h"
 #include "text/ui/QtText.h"
 #include "workspace/FavoritesFile.h"
-#include "gui/ActionGuard.h"
-#include "gui/DragObject.h"
+#include "ui/ActionGuard.h"
+#include "ui/DragObject.h"
 #include "workspace/ui/FilterDialog.h"
 #include "workspace/ui/SearchDialog.h"
-#include "gui/UiPrompts.h"
+#include "ui/UiPrompts.h"
 
 #include <QDrag>
 #include <QHeaderView>

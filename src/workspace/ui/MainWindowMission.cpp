@@ -13,10 +13,10 @@
 #include "text/ui/QtText.h"
 #include "workspace/MissionCommands.h"
 #include "workspace/Settings.h"
-#include "gui/CursorOverride.h"
+#include "ui/CursorOverride.h"
 #include "workspace/ui/FilterDialog.h"
 #include "workspace/ui/ReportWindow.h"
-#include "gui/UiPrompts.h"
+#include "ui/UiPrompts.h"
 
 #include <QAction>
 #include <QApplication>

@@ -2,7 +2,7 @@
 
 #include "text/TextFile.h"
 #include "text/ui/QtText.h"
-#include "gui/ActionGuard.h"
+#include "ui/ActionGuard.h"
 
 #include <QAction>
 #include <QClipboard>

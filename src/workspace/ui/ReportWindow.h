@@ -2,7 +2,7 @@
 // report save dialog for the whole run.
 #pragma once
 
-#include "gui/UiPrompts.h"
+#include "ui/UiPrompts.h"
 
 #include <QDialog>
 

@@ -2,7 +2,7 @@
 
 #include "text/Win1252.h"
 #include "text/ui/QtText.h"
-#include "gui/UiPrompts.h"
+#include "ui/UiPrompts.h"
 
 #include <QEvent>
 #include <QHBoxLayout>

@@ -3,7 +3,7 @@
 #include "text/ui/QtText.h"
 #include "workspace/Docking.h"
 #include "workspace/ui/HotKeyEdit.h"
-#include "gui/UiPrompts.h"
+#include "ui/UiPrompts.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,7 +1,7 @@
 // The Link Painter window driven as a user does: favourites dropped in, nodes linked by
 // Ctrl-dragging, the context menus, the link list, link template files, the links of a mission
 // file and creating links in a simulated DromEd; and opening it from the main window.
-#include "gui/DragObject.h"
+#include "ui/DragObject.h"
 #include "linkpainter/LinkPainter.h"
 #include "linkpainter/ui/LinkPainterWindow.h"
 #include "support/MainWindowFixture.h"

@@ -1,7 +1,7 @@
 // The main window: start-up switches, title, menus, log, the favourites list and its actions.
 #include "support/MainWindowFixture.h"
 #include "text/Exception.h"
-#include "gui/DragObject.h"
+#include "ui/DragObject.h"
 #include "workspace/ui/FilterDialog.h"
 #include "workspace/ui/SearchDialog.h"
 

@@ -1,8 +1,8 @@
-#include "gui/ActionGuard.h"
+#include "ui/ActionGuard.h"
 
 #include "text/Exception.h"
 #include "text/ui/QtText.h"
-#include "gui/UiPrompts.h"
+#include "ui/UiPrompts.h"
 
 #include <new>
 

@@ -1,4 +1,4 @@
-#include "gui/UiPrompts.h"
+#include "ui/UiPrompts.h"
 
 #include <QApplication>
 #include <QDesktopServices>

@@ -1,4 +1,4 @@
-#include "gui/DragObject.h"
+#include "ui/DragObject.h"
 
 namespace kv {
 
