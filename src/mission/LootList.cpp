@@ -218,6 +218,7 @@ TLootList FormatLootList(std::vector<TLootListObjInfo> infos, const std::string&
     // The names are compared as AnsiCompareText does: by the ranks of their bytes first, which
     // a plain comparison of the ranked keys gives; only names equal there need the full compare.
     struct TKey {
+        std::uint64_t Prefix;    // the first eight ranked bytes, big-endian, zero-padded
         std::string_view Ranked; // into ranked
         std::string_view Name;
         std::int32_t Id;
@@ -236,11 +237,18 @@ TLootList FormatLootList(std::vector<TLootListObjInfo> infos, const std::string&
             if (AnsiIgnoredAtFirstLevel(c)) continue;
             ranked[at + length++] = static_cast<char>(ranks[static_cast<std::uint8_t>(c)]);
         }
-        keys[i] = {std::string_view(ranked).substr(at, length), name, infos[i].ObjID,
+        std::uint64_t prefix = 0;
+        for (std::size_t k = 0; k < 8; ++k) {
+            const std::uint8_t byte = k < length ? static_cast<std::uint8_t>(ranked[at + k]) : 0;
+            prefix = (prefix << 8) | byte;
+        }
+        keys[i] = {prefix, std::string_view(ranked).substr(at, length), name, infos[i].ObjID,
                    static_cast<std::uint32_t>(i)};
         at += length;
     }
     std::stable_sort(keys.begin(), keys.end(), [](const TKey& a, const TKey& b) {
+        // Prefixes that differ order the keys as the whole ranked texts would.
+        if (a.Prefix != b.Prefix) return a.Prefix < b.Prefix;
         const int byRank = a.Ranked.compare(b.Ranked);
         if (byRank != 0) return byRank < 0;
         const int byName = AnsiCompareText(a.Name, b.Name);
@@ -272,20 +280,29 @@ TLootList FormatLootList(std::vector<TLootListObjInfo> infos, const std::string&
                          "Art", "Special"));
     Append(list, dashes);
 
+    // Sums do not depend on the order: they are taken in the records' own, which reads them
+    // one after the other.
     std::array<TTotals, kRows> totals{};
-    std::vector<TSplitLine> annotations;
-    for (const TKey& key : keys) {
-        const TLootListObjInfo& info = infos[key.Index];
+    for (const TLootListObjInfo& info : infos) {
         for (int d = 0; d < kRows; ++d) {
             if (d != 3 && (info.Difficulties & (1 << d)) == 0) continue;
             TTotals& row = totals[static_cast<std::size_t>(d)];
             row.Gold = Add32(row.Gold, info.Gold);
             row.Gems = Add32(row.Gems, info.Gems);
             row.Art = Add32(row.Art, info.Art);
+            if (info.Special == 0) continue;
             for (int b = 0; b < kSpecialBits; ++b) {
                 if ((info.Special & (1u << b)) != 0) ++row.Special[static_cast<std::size_t>(b)];
             }
         }
+    }
+    std::vector<TSplitLine> annotations;
+    for (std::size_t k = 0; k < keys.size(); ++k) {
+#if defined(__GNUC__)
+        // The records are met in name order, far apart: the next ones are fetched meanwhile.
+        if (k + 8 < keys.size()) __builtin_prefetch(&infos[keys[k + 8].Index]);
+#endif
+        const TLootListObjInfo& info = infos[keys[k].Index];
         for (const auto& [line, containerId] : info.Containers) {
             const std::size_t tab = line.find("\tis contained by ");
             const std::size_t split = tab == std::string::npos ? line.find('\t') : tab;

@@ -152,7 +152,7 @@ void ReadBrushList(const TReadBrushListParams& params) {
                     case kMediaArea:
                         kind = bkArea;
                         if (const auto a = areaNames.find(rec.BrushId); a != areaNames.end())
-                            name = a->second;
+                            AppendShownName(name, a->second);
                         break;
                     case kMediaObject:
                         kind = bkObject;
@@ -213,9 +213,27 @@ void DeliverProp(TMissionFile& mission, TMissionFile* gamesys, const TMissionNam
 
     const TIdIndex missionIndex = own ? IndexProps(ownView) : TIdIndex{};
     const TIdIndex gamesysIndex = inherited ? IndexProps(inheritedView) : TIdIndex{};
+    const auto valueAt = [&](std::int32_t ancestor) {
+        const bool fromGamesys = ancestor <= 0 && inherited;
+        return (fromGamesys ? gamesysIndex : missionIndex).Find(ancestor);
+    };
+    if (prop.Mode == 1) {
+        // Only the nearest value counts, which the ancestry answers once per archetype.
+        ancestry.SetFilter([&](std::int32_t a) { return valueAt(a) != TIdIndex::kNone; });
+        for (const std::int32_t obj : objects) {
+            if (hasOwn.Contains(obj)) continue;
+            const std::optional<std::int32_t> ancestor = ancestry.FirstMatch(obj);
+            if (!ancestor || !params.OnProp) continue;
+            const bool fromGamesys = *ancestor <= 0 && inherited;
+            const records::TPropRecord rec =
+                records::PropAt(fromGamesys ? inheritedView : ownView, valueAt(*ancestor));
+            params.OnProp(obj, names.GetObjectName(obj, true), prop.Name, rec.Data.Rest(),
+                          params.Tag);
+        }
+        return;
+    }
     std::vector<std::int32_t> ancestors;
     for (const std::int32_t obj : objects) {
-        if (prop.Mode == 1 && hasOwn.Contains(obj)) continue;
         ancestors.clear();
         ancestry.Get(obj, ancestors);
         std::string objName;

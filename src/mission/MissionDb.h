@@ -13,6 +13,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kv {
@@ -63,6 +64,12 @@ struct TReadPropsParams {
     std::uint32_t Tag = 0;
     TUserMessageEvent OnMessage;
 };
+
+// Names longer than DromEd lets a user give anything (its name fields take 255 characters)
+// are shown cut to that length with "..." after it, so that a report repeating a hostile name
+// stays in proportion to the file. Shorter names are appended unchanged.
+inline constexpr std::size_t kMaxShownNameLength = 255;
+void AppendShownName(std::string& out, std::string_view name);
 
 void ReadBrushList(const TReadBrushListParams& params);
 void ReadProps(const TReadPropsParams& params);
@@ -115,6 +122,15 @@ public:
     TMetaPropAncestry& operator=(const TMetaPropAncestry&) = delete;
 
     void Get(std::int32_t objId, std::vector<std::int32_t>& list);
+
+    // The first ancestor of ObjID, in the order Get lists them, for which the filter holds;
+    // none when no ancestor does. Each archetype's answer is kept until the filter is set again,
+    // so that objects sharing ancestors, however often the links branch and join, cost only
+    // their own links. Throws as Get does when the list would be too long.
+    void SetFilter(std::function<bool(std::int32_t ancestor)> filter);
+    [[nodiscard]] std::optional<std::int32_t> FirstMatch(std::int32_t objId);
+    // Metaproperty links followed so far, by every method: a measure of the work done.
+    [[nodiscard]] std::uint64_t LinksFollowed() const;
 
 private:
     friend class TMissionNames;

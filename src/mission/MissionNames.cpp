@@ -148,15 +148,21 @@ void TMissionNames::TImpl::ReadMeta(TMissionFile& file) {
 
 void TMissionNames::TImpl::BuildMeta() const {
     MetaBuilt = true;
-    TIdIndex priorities; // first record per link ID, into values
+    TFirstIndex priorities; // first record per link ID, into values
     std::vector<std::int32_t> values;
     if (HasLinkData) {
         const records::TLinkDataChunk ld(LinkDataView());
         if (ld.DataSize() == 4) {
-            priorities.Reserve(ld.Count());
+            std::int32_t lo = 0;
+            std::int32_t hi = 0;
+            ld.ForEach([&](std::size_t i, std::int32_t linkId, const records::TByteCursor&) {
+                lo = i == 0 ? linkId : std::min(lo, linkId);
+                hi = i == 0 ? linkId : std::max(hi, linkId);
+            });
+            priorities.Reserve(ld.Count(), lo, hi);
             ld.ForEach([&](std::size_t, std::int32_t linkId, records::TByteCursor data) {
-                if (priorities.TryAdd(linkId, static_cast<std::uint32_t>(values.size())))
-                    values.push_back(data.I32());
+                const auto next = static_cast<std::uint32_t>(values.size());
+                if (priorities.FindOrAdd(linkId, next) == next) values.push_back(data.I32());
             });
         }
     }
@@ -260,6 +266,15 @@ std::string_view TMissionNames::TImpl::BaseName(std::int32_t id) const {
     return {};
 }
 
+void AppendShownName(std::string& out, std::string_view name) {
+    if (name.size() <= kMaxShownNameLength) {
+        out += name;
+        return;
+    }
+    out += name.substr(0, kMaxShownNameLength);
+    out += "...";
+}
+
 void TMissionNames::Load(TMissionFile& file) {
     auto impl = std::make_shared<TImpl>();
     impl->FileText = file.FileText();
@@ -290,7 +305,7 @@ void TMissionNames::AppendObjectName(std::int32_t objId, bool withArchetype,
     if (!impl_ || objId == 0) return;
     const std::string_view name = impl_->BaseName(objId);
     if (!name.empty() || !withArchetype || !impl_->HasLinks) {
-        out += name;
+        AppendShownName(out, name);
         return;
     }
     const std::span<const TMetaLink> links = impl_->Group(impl_->Links, objId);
@@ -310,7 +325,7 @@ void TMissionNames::AppendObjectName(std::int32_t objId, bool withArchetype,
     case 'U': out += "An "; break;
     default: out += "A "; break;
     }
-    out += archetype;
+    AppendShownName(out, archetype);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -345,6 +360,40 @@ struct TMetaPropAncestry::TState {
     std::vector<TEntry> Entries;
     std::vector<std::int32_t> Pool;
     std::vector<std::int32_t> Scratch;
+    std::uint64_t Followed = 0; // links followed, for measuring
+
+    // FirstMatch's answers for one filter. The links are split into groups that reach each
+    // other (cycles) as they are met; an ID outside a cycle is answered from its children's
+    // answers, since nothing below it leads back to it. An ID inside a cycle is answered by a
+    // walk of its own group only, taking the answers of the IDs it leaves the group for, and
+    // only when something outside the group, or the caller, asks for it.
+    enum class TMemoState : std::uint8_t { Unknown, Busy, Lazy, Done };
+    struct TMemo {
+        std::int32_t Id = 0;
+        std::uint32_t Size = 0; // the list's length, at most kMaxAncestors + 1
+        std::int32_t First = 0;
+        std::uint32_t Order = 0; // when it was met, for finding the groups
+        std::uint32_t Low = 0;   // the earliest ID still open that it leads to
+        std::uint32_t Group = 0; // the Order of its group's first ID
+        bool Found = false;
+        bool Matches = false; // the filter holds for the ID itself
+        TMemoState State = TMemoState::Unknown;
+    };
+    struct TMemoFrame {
+        std::int32_t Id;
+        std::uint32_t Memo;
+        const TMetaLink* Children;
+        std::size_t Count;
+        std::size_t Next;
+    };
+    std::function<bool(std::int32_t)> Filter;
+    TIdIndex MemoIndex; // ID -> into Memos
+    std::vector<TMemo> Memos;
+    std::vector<TMemoFrame> MemoStack;
+    std::vector<std::uint32_t> Open; // IDs met whose group is not complete yet
+    std::vector<std::uint32_t> Members;
+    std::vector<std::uint8_t> PathMark;
+    std::uint32_t NextOrder = 0;
 
     [[nodiscard]] const TMetaLink* ChildrenOf(std::int32_t id, std::size_t& count) const {
         const TImpl* source = (id <= 0 && Gam != nullptr && Gam->HasLinks) ? Gam : Mission;
@@ -387,6 +436,7 @@ struct TMetaPropAncestry::TState {
                 continue;
             }
             const std::int32_t dest = top.Children[top.Next++].Dest;
+            ++Followed;
             if (OnPath(dest)) continue;
             if (++added > limit) return false;
             list.push_back(dest);
@@ -432,6 +482,7 @@ struct TMetaPropAncestry::TState {
         std::size_t added = 0;
         for (std::size_t i = 0; i < count; ++i) {
             const std::int32_t child = children[i].Dest;
+            ++Followed;
             if (child == objId) continue;
             const TEntry& e = Cached(child);
             const auto first = Pool.begin() + e.Start;
@@ -447,6 +498,193 @@ struct TMetaPropAncestry::TState {
             added += 1 + e.Count;
         }
     }
+
+    std::uint32_t MemoOf(std::int32_t id) {
+        const auto next = static_cast<std::uint32_t>(Memos.size());
+        const std::uint32_t at = MemoIndex.FindOrAdd(id, next);
+        if (at == next) Memos.push_back({.Id = id, .Matches = Filter(id)});
+        return at;
+    }
+
+    static void Add(TMemo& to, std::int32_t child, const TMemo& below) {
+        if (!to.Found && (below.Matches || below.Found)) {
+            to.Found = true;
+            to.First = below.Matches ? child : below.First;
+        }
+        const std::uint64_t size = std::uint64_t{to.Size} + 1 + below.Size;
+        to.Size = static_cast<std::uint32_t>(std::min<std::uint64_t>(size, kMaxAncestors + 1));
+    }
+
+    void Enter(std::int32_t id, std::uint32_t memo) {
+        std::size_t count = 0;
+        const TMetaLink* children = ChildrenOf(id, count);
+        TMemo& m = Memos[memo];
+        m.State = TMemoState::Busy;
+        m.Order = m.Low = NextOrder++;
+        Open.push_back(memo);
+        MemoStack.push_back({id, memo, children, count, 0});
+    }
+
+    // The walk of one ID of a cycle, in preorder as Walk goes, entering only its own group and
+    // taking the answers of the IDs outside it, which nothing on the path can be reached from.
+    void WalkGroup(std::uint32_t memo, std::int32_t id) {
+        const std::uint32_t group = Memos[memo].Group;
+        TMemo answer;
+        if (PathMark.size() < Memos.size()) PathMark.resize(Memos.size(), 0);
+        std::size_t count = 0;
+        const TMetaLink* children = ChildrenOf(id, count);
+        MemoStack.clear();
+        MemoStack.push_back({id, memo, children, count, 0});
+        PathMark[memo] = 1;
+        while (!MemoStack.empty() && answer.Size <= kMaxAncestors) {
+            TMemoFrame& top = MemoStack.back();
+            if (top.Next >= top.Count) {
+                PathMark[top.Memo] = 0;
+                MemoStack.pop_back();
+                continue;
+            }
+            const std::int32_t child = top.Children[top.Next++].Dest;
+            ++Followed;
+            const std::uint32_t c = MemoIndex.Find(child);
+            if (PathMark[c] != 0) continue;
+            const TMemo& below = Memos[c];
+            if (below.Group != group) {
+                Add(answer, child, below);
+                continue;
+            }
+            Add(answer, child, TMemo{.Matches = below.Matches});
+            children = ChildrenOf(child, count);
+            MemoStack.push_back({child, c, children, count, 0});
+            PathMark[c] = 1;
+        }
+        for (const TMemoFrame& f : MemoStack) PathMark[f.Memo] = 0;
+        MemoStack.clear();
+        TMemo& m = Memos[memo];
+        m.Size = answer.Size;
+        m.Found = answer.Found;
+        m.First = answer.First;
+        m.State = TMemoState::Done;
+    }
+
+    const TMemo& Answer(std::uint32_t memo) {
+        if (Memos[memo].State == TMemoState::Lazy) {
+            std::vector<TMemoFrame> outer;
+            outer.swap(MemoStack);
+            WalkGroup(memo, Memos[memo].Id);
+            MemoStack.swap(outer);
+        }
+        return Memos[memo];
+    }
+
+    // A group is complete when its first ID is done: an ID alone is answered at once; in a
+    // cycle, the IDs the group leads out to are, so that a later walk of the group finds them.
+    void CloseGroup(std::uint32_t first) {
+        const std::uint32_t order = Memos[first].Order;
+        if (Open.back() == first) { // alone, the common case
+            Open.pop_back();
+            TMemo& m = Memos[first];
+            m.Group = order;
+            m.State = TMemoState::Lazy;
+            Memos[first] = AnswerFromChildren(first, order);
+            return;
+        }
+        const auto begin = std::find(Open.rbegin(), Open.rend(), first).base() - 1;
+        Members.assign(begin, Open.end());
+        Open.erase(begin, Open.end());
+        for (const std::uint32_t m : Members) {
+            Memos[m].Group = order;
+            Memos[m].State = TMemoState::Lazy;
+        }
+        for (const std::uint32_t m : Members) static_cast<void>(AnswerFromChildren(m, order));
+    }
+
+    // The answer of an ID from its children outside its group, each of which is answered.
+    TMemo AnswerFromChildren(std::uint32_t memo, std::uint32_t group) {
+        const std::int32_t id = Memos[memo].Id;
+        std::size_t count = 0;
+        const TMetaLink* children = ChildrenOf(id, count);
+        TMemo answer;
+        for (std::size_t i = 0; i < count; ++i) {
+            const std::int32_t child = children[i].Dest;
+            ++Followed;
+            if (child == id) continue; // a link to itself is never followed, as in the walk
+            const std::uint32_t c = MemoIndex.Find(child);
+            if (Memos[c].Group == group) continue;
+            Add(answer, child, Answer(c));
+        }
+        answer.Id = id;
+        answer.Matches = Memos[memo].Matches;
+        answer.Order = answer.Group = group;
+        answer.State = TMemoState::Done;
+        return answer;
+    }
+
+    // Every ID below ObjID met once, children before parents, without recursion; the groups
+    // are found as Tarjan's strongly connected components.
+    const TMemo& Solve(std::int32_t objId) {
+        const std::uint32_t root = MemoOf(objId);
+        if (Memos[root].State != TMemoState::Unknown) return Answer(root);
+        MemoStack.clear();
+        Enter(objId, root);
+        while (!MemoStack.empty()) {
+            TMemoFrame& top = MemoStack.back();
+            if (top.Next >= top.Count) {
+                const std::uint32_t done = top.Memo;
+                MemoStack.pop_back();
+                if (Memos[done].Low == Memos[done].Order) CloseGroup(done);
+                continue;
+            }
+            const std::int32_t child = top.Children[top.Next].Dest;
+            const std::uint32_t c = MemoOf(child);
+            if (Memos[c].State == TMemoState::Unknown) {
+                Enter(child, c); // the link is taken again when the child is done
+                continue;
+            }
+            ++top.Next;
+            ++Followed;
+            if (Memos[c].State == TMemoState::Busy) {
+                Memos[top.Memo].Low = std::min(Memos[top.Memo].Low, Memos[c].Low);
+            }
+        }
+        return Answer(root);
+    }
+
+    // The answer of ObjID from its children's, without keeping one for ObjID itself: objects
+    // are asked once each, archetypes again and again.
+    TMemo Combine(std::int32_t objId) {
+        if (const std::uint32_t known = MemoIndex.Find(objId); known != TIdIndex::kNone) {
+            return Answer(known);
+        }
+        TMemo out;
+        std::size_t count = 0;
+        const TMetaLink* children = ChildrenOf(objId, count);
+        for (std::size_t i = 0; i < count; ++i) {
+            const std::int32_t child = children[i].Dest;
+            ++Followed;
+            if (child == objId) continue;
+            Add(out, child, Solve(child));
+        }
+        // Some child's ancestry led back to ObjID, which is then answered with its cycle.
+        if (const std::uint32_t met = MemoIndex.Find(objId); met != TIdIndex::kNone) {
+            return Answer(met);
+        }
+        return out;
+    }
+
+    std::optional<std::int32_t> FirstMatch(std::int32_t objId) {
+        const TMemo memo = Combine(objId);
+        if (memo.Size <= kMaxAncestors) {
+            if (memo.Found) return memo.First;
+            return std::nullopt;
+        }
+        // A list too long takes the walk itself, which throws.
+        Scratch.clear();
+        Get(objId, Scratch);
+        for (const std::int32_t ancestor : Scratch) {
+            if (Filter(ancestor)) return ancestor;
+        }
+        return std::nullopt;
+    }
 };
 
 TMetaPropAncestry::TMetaPropAncestry(const TMissionNames& mission, const TMissionNames* gamesys)
@@ -460,6 +698,20 @@ TMetaPropAncestry::~TMetaPropAncestry() = default;
 void TMetaPropAncestry::Get(std::int32_t objId, std::vector<std::int32_t>& list) {
     state_->Get(objId, list);
 }
+
+void TMetaPropAncestry::SetFilter(std::function<bool(std::int32_t)> filter) {
+    state_->Filter = std::move(filter);
+    state_->MemoIndex = TIdIndex();
+    state_->Memos.clear();
+    state_->Open.clear();
+    state_->NextOrder = 0;
+}
+
+std::optional<std::int32_t> TMetaPropAncestry::FirstMatch(std::int32_t objId) {
+    return state_->FirstMatch(objId);
+}
+
+std::uint64_t TMetaPropAncestry::LinksFollowed() const { return state_->Followed; }
 
 void TMissionNames::GetMetaPropAncestors(std::int32_t objId,
                                          std::vector<std::int32_t>& list) const {

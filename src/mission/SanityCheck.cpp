@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string_view>
@@ -23,28 +24,28 @@ constexpr std::size_t kRelationNameSize = 32;
 constexpr std::size_t kLinkDataHeadSize = 4; // the data size word of an LD$ chunk
 constexpr std::size_t kLinkIdSize = 4;
 
-// One link of the mission as the duplicate search holds it: 24 bytes, the chunk name and the
-// data held once for all links elsewhere.
+// One link of the mission as the duplicate search holds it: the chunk name held once for all
+// links elsewhere, the data where it lies in its LD$ chunk, never copied. Links that share a
+// data record share the pointer, so that comparing them costs nothing however large it is.
 struct TMyLinkInfo {
     std::int32_t LinkID = 0;
     std::int32_t Source = 0;
     std::int32_t Dest = 0;
     std::uint16_t Flavor = 0;
-    std::uint32_t Chunk = 0;    // the L$ chunk the link came from, into TLinkTable::Chunks
-    std::size_t DataStart = 0;  // into TLinkTable::Data
-    std::uint32_t DataSize = 0; // 0 when the link has no data
+    std::uint32_t Chunk = 0;            // the L$ chunk the link came from, into TLinkTable::Chunks
+    const std::uint8_t* Data = nullptr; // into a chunk the TLinkDataCache holds
+    std::uint32_t DataSize = 0;         // 0 when the link has no data
 };
 
 struct TLinkTable {
     std::vector<std::string> Chunks;
     std::vector<std::uint32_t> ChunkRank; // the place of each chunk's name in name order
     std::vector<TMyLinkInfo> Links;
-    std::vector<std::uint8_t> Data;
-
-    [[nodiscard]] const std::uint8_t* DataOf(const TMyLinkInfo& link) const {
-        return Data.data() + link.DataStart;
-    }
 };
+
+bool SameData(const TMyLinkInfo& a, const TMyLinkInfo& b) {
+    return a.Data == b.Data || std::memcmp(a.Data, b.Data, a.DataSize) == 0;
+}
 
 std::string Decimal(std::int64_t v) { return std::to_string(v); }
 
@@ -244,8 +245,8 @@ public:
             return static_cast<std::uint32_t>(a.Dest) < static_cast<std::uint32_t>(b.Dest);
         }
         if (a.DataSize != b.DataSize) return a.DataSize < b.DataSize;
-        if (a.DataSize != 0) {
-            const int byDataBytes = std::memcmp(table_.DataOf(a), table_.DataOf(b), a.DataSize);
+        if (a.DataSize != 0 && a.Data != b.Data) {
+            const int byDataBytes = std::memcmp(a.Data, b.Data, a.DataSize);
             if (byDataBytes != 0) return byDataBytes < 0;
         }
         // Identical links keep a fixed order, so the lines of the data step do not depend on
@@ -258,9 +259,8 @@ private:
     const TLinkTable& table_;
 };
 
-bool Identical(const TLinkTable& table, const TMyLinkInfo& a, const TMyLinkInfo& b) {
-    return SameEndpoints(a, b) && a.DataSize == b.DataSize &&
-           (a.DataSize == 0 || std::memcmp(table.DataOf(a), table.DataOf(b), a.DataSize) == 0);
+bool Identical(const TMyLinkInfo& a, const TMyLinkInfo& b) {
+    return SameEndpoints(a, b) && a.DataSize == b.DataSize && (a.DataSize == 0 || SameData(a, b));
 }
 
 // Sorts the table and keeps only links that have an identical twin, in sorted order. OnRun
@@ -272,7 +272,7 @@ template <class TOnRun> void KeepTwins(TLinkTable& table, TOnRun&& onRun) {
     std::size_t i = 0;
     while (i < links.size()) {
         std::size_t runEnd = i + 1;
-        while (runEnd < links.size() && Identical(table, links[i], links[runEnd])) ++runEnd;
+        while (runEnd < links.size() && Identical(links[i], links[runEnd])) ++runEnd;
         if (runEnd - i > 1) {
             onRun(links[i], runEnd - i);
             for (std::size_t k = i; k < runEnd; ++k) links[kept++] = links[k];
@@ -285,31 +285,27 @@ template <class TOnRun> void KeepTwins(TLinkTable& table, TOnRun&& onRun) {
 // ---------------------------------------------------------------------------------------------
 // Link data
 
-// The last LD$ chunk loaded, with the first record of every link ID in it.
+// One LD$ chunk, loaded once, with the first record of every link ID in it while its links
+// are looked up; the links point into its bytes until the check ends.
 class TLinkDataCache {
 public:
-    explicit TLinkDataCache(TMissionFile& file) : file_(file) {}
+    TLinkDataCache(TMissionFile& file, const std::string& name)
+        : name_(name), chunk_(file.ReadChunk(name)) {
+        if (chunk_) {
+            view_ = {*chunk_, name_, file.FileText()};
+            Index(name);
+        }
+    }
     // The view refers to the cache's own members.
     TLinkDataCache(const TLinkDataCache&) = delete;
     TLinkDataCache& operator=(const TLinkDataCache&) = delete;
 
-    // Loads Name unless it is the chunk already held; false when the mission has no such chunk.
-    bool Select(const std::string& name) {
-        if (!loaded_ || name_ != name) {
-            chunk_.reset();
-            view_ = {};
-            firstRecord_ = TIdIndex();
-            chunk_ = file_.ReadChunk(name);
-            name_ = name;
-            loaded_ = true;
-            if (chunk_) {
-                view_ = {*chunk_, name_, file_.FileText()};
-                Index(name);
-            }
-        }
-        return chunk_.has_value();
-    }
+    // False when the mission has no such chunk.
+    [[nodiscard]] bool Present() const { return chunk_.has_value(); }
+    // The lookups are done; the bytes stay.
+    void ForgetIndex() { firstRecord_ = TIdIndex(); }
 
+    [[nodiscard]] const std::string& Name() const { return name_; }
     // The word that names a link of this chunk in messages.
     [[nodiscard]] const char* Word() const { return word_; }
     [[nodiscard]] std::uint32_t DataSize() const { return dataSize_; }
@@ -353,8 +349,6 @@ private:
         }
     }
 
-    TMissionFile& file_;
-    bool loaded_ = false;
     std::string name_;
     std::optional<TChunkBuffer> chunk_;
     records::TChunkView view_; // of chunk_
@@ -370,25 +364,54 @@ std::string Hex8(std::int32_t v) {
     return text;
 }
 
-void LoadLinkData(TMissionFile& file, TLinkTable& table, std::vector<std::string>& report) {
-    TLinkDataCache cache(file);
-    for (TMyLinkInfo& link : table.Links) {
-        const std::string& chunkName = table.Chunks[link.Chunk];
-        const std::string dataChunk = kv::ChunkName("LD$", std::string_view(chunkName).substr(2));
-        if (!cache.Select(dataChunk)) {
-            report.push_back(" wtf? no link data found for " + chunkName);
+void LoadLinkData(TMissionFile& file, TLinkTable& table,
+                  std::vector<std::unique_ptr<TLinkDataCache>>& held,
+                  std::vector<std::string>& report) {
+    // The links are visited grouped by data chunk, so that each chunk is loaded and indexed
+    // once however its links are ordered; the messages keep the order of the table.
+    std::vector<std::string> dataNames(table.Chunks.size());
+    for (std::size_t c = 0; c < table.Chunks.size(); ++c)
+        dataNames[c] = kv::ChunkName("LD$", std::string_view(table.Chunks[c]).substr(2));
+    std::vector<std::uint32_t> order(table.Links.size());
+    for (std::uint32_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+        return dataNames[table.Links[a].Chunk] < dataNames[table.Links[b].Chunk];
+    });
+    enum : std::uint8_t { kFound, kNoChunk, kNoRecord };
+    std::vector<std::uint8_t> outcome(table.Links.size(), kFound);
+    std::vector<const char*> words(table.Links.size(), nullptr);
+    TLinkDataCache* cache = nullptr;
+    for (const std::uint32_t i : order) {
+        TMyLinkInfo& link = table.Links[i];
+        const std::string& dataChunk = dataNames[link.Chunk];
+        if (cache == nullptr || cache->Name() != dataChunk) {
+            if (cache != nullptr) cache->ForgetIndex();
+            held.push_back(std::make_unique<TLinkDataCache>(file, dataChunk));
+            cache = held.back().get();
+        }
+        if (!cache->Present()) {
+            outcome[i] = kNoChunk;
             continue;
         }
-        if (cache.DataSize() == 0) continue;
-        const std::optional<std::span<const std::uint8_t>> data = cache.DataOf(link.LinkID);
+        if (cache->DataSize() == 0) continue;
+        const std::optional<std::span<const std::uint8_t>> data = cache->DataOf(link.LinkID);
         if (!data) {
-            report.push_back(std::string(" wtf? no data for ") + cache.Word() + " ID " +
-                             Hex8(link.LinkID) + " found");
+            outcome[i] = kNoRecord;
+            words[i] = cache->Word();
             continue;
         }
-        link.DataStart = table.Data.size();
+        link.Data = data->data();
         link.DataSize = static_cast<std::uint32_t>(data->size());
-        table.Data.insert(table.Data.end(), data->begin(), data->end());
+    }
+    if (cache != nullptr) cache->ForgetIndex();
+    for (std::size_t i = 0; i < table.Links.size(); ++i) {
+        const TMyLinkInfo& link = table.Links[i];
+        if (outcome[i] == kNoChunk) {
+            report.push_back(" wtf? no link data found for " + table.Chunks[link.Chunk]);
+        } else if (outcome[i] == kNoRecord) {
+            report.push_back(std::string(" wtf? no data for ") + words[i] + " ID " +
+                             Hex8(link.LinkID) + " found");
+        }
     }
 }
 
@@ -425,7 +448,8 @@ void CheckDuplicateLinks(TMissionFile& file, const TMissionNames& names,
     TLinkTable table = ReadLinkTable(file);
 
     KeepTwins(table, [](const TMyLinkInfo&, std::size_t) {});
-    LoadLinkData(file, table, report);
+    std::vector<std::unique_ptr<TLinkDataCache>> held; // the data the links point into
+    LoadLinkData(file, table, held, report);
     KeepTwins(table, [&](const TMyLinkInfo& first, std::size_t count) {
         report.push_back(DuplicateLine(first, table.Chunks[first.Chunk], count, relations, names));
     });
