@@ -34,6 +34,24 @@ FilePtr OpenFile(const fs::path& p, const char* mode) {
 #endif
 }
 
+// The file a write to Target lands in: Target itself, or for a symbolic link the end of its
+// chain (a relative link counts from the link's own folder). A dangling link names the file
+// to create. A loop or an absurdly long chain raises Exception.
+fs::path FinalTarget(const fs::path& target) {
+    constexpr int kMaxHops = 40; // as the system's own limit on nested links
+    fs::path p = target;
+    for (int hop = 0; hop <= kMaxHops; ++hop) {
+        std::error_code ec;
+        if (!fs::is_symlink(fs::symlink_status(p, ec))) return p;
+        const fs::path next = fs::read_symlink(p, ec);
+        if (ec) {
+            throw Exception("Cannot write file " + Quoted(target) + ": " + ec.message());
+        }
+        p = next.is_absolute() ? next : p.parent_path() / next;
+    }
+    throw Exception("Cannot write file " + Quoted(target) + ": too many levels of symbolic links");
+}
+
 fs::path TemporaryNameBeside(const fs::path& target) {
     std::random_device rd;
     const auto tag = std::to_string(rd() % 1000000u);
@@ -121,7 +139,12 @@ void WriteFileAtomically(const fs::path& target, std::string_view bytes,
     if (fs::is_directory(target, ec)) {
         throw Exception("Cannot write file " + Quoted(target) + ": it is a folder, not a file");
     }
-    const fs::path tmp = TemporaryNameBeside(target);
+    // Through a symbolic link the link stays and its target gets the new bytes; the temporary
+    // file sits beside the target so that the rename stays on one file system.
+    const fs::path file = FinalTarget(target);
+    const auto existing = fs::status(file, ec);
+    const bool keepPermissions = !ec && fs::is_regular_file(existing);
+    const fs::path tmp = TemporaryNameBeside(file);
     {
         FilePtr f = OpenFile(tmp, "wb");
         if (!f) {
@@ -148,7 +171,13 @@ void WriteFileAtomically(const fs::path& target, std::string_view bytes,
             throw Exception("Cannot write file " + Quoted(target) + ": " + SystemReason(err));
         }
     }
-    fs::rename(tmp, target, ec);
+    // The user's permissions on the file survive the save; a new file keeps the default. A file
+    // system without permissions refuses, and the save goes ahead all the same.
+    if (keepPermissions) {
+        std::error_code ignored;
+        fs::permissions(tmp, existing.permissions(), ignored);
+    }
+    fs::rename(tmp, file, ec);
     if (ec) {
         std::error_code ignored;
         fs::remove(tmp, ignored);

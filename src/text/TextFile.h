@@ -31,7 +31,9 @@ struct TWriteOptions {
 };
 
 // Writes Bytes to a temporary file beside Target and renames it over Target, so a failed
-// write leaves the old file as it was. Raises Exception naming the file on failure.
+// write leaves the old file as it was. A symbolic link is followed to the file it names, which
+// gets the bytes while the link stays; an existing file keeps its permissions. Raises
+// Exception naming the file on failure.
 void WriteFileAtomically(const std::filesystem::path& target, std::string_view bytes,
                          const TWriteOptions& options = {});
 
