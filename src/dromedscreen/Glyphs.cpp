@@ -2,7 +2,9 @@
 // and drawing text.
 #include "dromedscreen/Glyphs.h"
 
+#include <algorithm>
 #include <cstddef>
+#include <limits>
 #include <string>
 
 namespace kv {
@@ -229,19 +231,28 @@ TGlyphTable InitGlyphTable(const TGlyphStrip& strip) {
 
 int DrawGlyphText(TPixelImage& image, int x, int y, std::string_view text, std::uint32_t ink,
                   int clipRight) {
+    // The pen moves in a wider type: text drawn near the edge of the int range runs past it
+    // without wrapping, and the returned x stops at the largest int.
     const TGlyphTable& table = GlyphTable();
+    const std::int64_t right = std::min<std::int64_t>(clipRight, image.Width);
+    const std::int64_t top = y;
+    std::int64_t pen = x;
     for (const char ch : text) {
         const TGlyph& glyph = table[static_cast<unsigned char>(ch)];
         if (glyph.Width <= 0) continue;
         for (int column = 0; column < glyph.Width; ++column) {
-            if (x + column >= clipRight) break;
+            const std::int64_t at = pen + column;
+            if (at >= right) break;
+            if (at < 0) continue;
             for (int row = 0; row < kGlyphSize; ++row) {
-                if (glyph.Ink(column, row)) image.Set(x + column, y + row, ink);
+                const std::int64_t down = top + row;
+                if (down < 0 || down >= image.Height || !glyph.Ink(column, row)) continue;
+                image.Set(static_cast<int>(at), static_cast<int>(down), ink);
             }
         }
-        x += glyph.Width + 1;
+        pen = std::min<std::int64_t>(pen + glyph.Width + 1, std::numeric_limits<int>::max());
     }
-    return x;
+    return static_cast<int>(pen);
 }
 
 } // namespace kv

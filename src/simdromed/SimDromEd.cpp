@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <charconv>
 #include <cstddef>
+#include <cstdint>
+#include <limits>
 #include <numeric>
 #include <optional>
 #include <utility>
@@ -57,23 +59,26 @@ std::vector<std::string_view> SplitWords(std::string_view text) {
 int GlyphWidth(char ch) { return GlyphTable()[static_cast<unsigned char>(ch)].Width; }
 
 // Columns from the first glyph's first column to the last glyph's last one.
+// A text too long for an int counts as the largest int.
 int TextWidth(std::string_view text) {
-    int width = 0;
+    std::int64_t width = 0;
     for (const char ch : text) {
         if (const int w = GlyphWidth(ch); w > 0) width += w + 1;
+        if (width > std::numeric_limits<int>::max()) return std::numeric_limits<int>::max();
     }
-    return width > 0 ? width - 1 : 0;
+    return width > 0 ? static_cast<int>(width - 1) : 0;
 }
 
 // The longest start of Text whose glyphs stand wholly before ClipRight when drawn from X; a
 // glyph cut in half would read as another character or as "?".
 std::string_view FittingText(std::string_view text, int x, int clipRight) {
     std::size_t count = 0;
+    std::int64_t pen = x; // wider than int: no wrap for a field at the edge of the range
     for (; count < text.size(); ++count) {
         const int w = GlyphWidth(text[count]);
         if (w == 0) continue;
-        if (x + w > clipRight) break;
-        x += w + 1;
+        if (pen + w > clipRight) break;
+        pen += w + 1;
     }
     return text.substr(0, count);
 }
