@@ -19,11 +19,16 @@ bool ParseInt32(std::string_view text, std::int32_t& value) noexcept {
     return true;
 }
 
+std::string OnOneLine(std::string text) {
+    std::replace_if(
+        text.begin(), text.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+    return text;
+}
+
 std::string EncodeString(const std::string& s) {
     // The files these values go into are read line by line: a line break inside a value (an
-    // object name can hold one) would cut its line in two, so it is written as a space.
-    std::string text = s;
-    std::replace_if(text.begin(), text.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+    // object name can hold one) would cut its line in two.
+    const std::string text = OnOneLine(s);
     return std::to_string(text.size()) + "{" + text + "}";
 }
 

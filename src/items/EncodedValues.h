@@ -10,7 +10,10 @@
 
 namespace kv {
 
-// A line break in S is written as a space, so a value never spans two lines.
+// Text with every CR and every LF turned into a space, for values in files read line by line.
+[[nodiscard]] std::string OnOneLine(std::string text);
+
+// A line break in S is written as a space (OnOneLine), so a value never spans two lines.
 [[nodiscard]] std::string EncodeString(const std::string& s);
 [[nodiscard]] std::string EncodeInteger(std::int32_t i);
 

@@ -40,10 +40,13 @@ void PutColor(std::string& line, std::uint32_t color) {
 
 void PutBoolean(std::string& line, bool value) { line += value ? "T:" : "F:"; }
 
+// The graph text is read line by line: a line break in a name, caption or label (object and
+// flavor names come from mission files) is written as a space, so the record stays one line.
 void PutText(std::string& line, const std::string& text) {
-    line += std::to_string(text.size());
+    const std::string flat = OnOneLine(text);
+    line += std::to_string(flat.size());
     line += ':';
-    line += text;
+    line += flat;
 }
 
 void PutExtent(std::string& text, char type, const TGraphExtent& extent) {
