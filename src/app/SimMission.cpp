@@ -2,6 +2,7 @@
 
 #include "mission/MissionDb.h"
 #include "text/TextFile.h"
+#include "text/Win1252.h"
 
 #include <algorithm>
 #include <set>
@@ -16,7 +17,37 @@ std::string BareObjectName(const std::string& name, std::int32_t objId) {
     return name;
 }
 
-sim::TSimMission ReadSimMission(const std::filesystem::path& file) {
+namespace {
+
+// DromEd opens files as Windows does, ignoring letter case (and Korvane hands it lower-cased
+// paths); where files are told apart by case, each part of the path is matched against its
+// folder's entries the same way. A part nothing matches is kept as it stands.
+std::filesystem::path FindIgnoringCase(const std::filesystem::path& path) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    if (fs::exists(path, ec)) return path;
+    fs::path found = path.root_path();
+    for (const fs::path& part : path.relative_path()) {
+        fs::path next = found / part;
+        if (!fs::exists(next, ec)) {
+            const std::string wanted = AnsiLowerCase(PathToText(part));
+            for (const fs::directory_entry& entry :
+                 fs::directory_iterator(found.empty() ? fs::path(".") : found, ec)) {
+                if (AnsiLowerCase(PathToText(entry.path().filename())) == wanted) {
+                    next = found / entry.path().filename();
+                    break;
+                }
+            }
+        }
+        found = std::move(next);
+    }
+    return found;
+}
+
+} // namespace
+
+sim::TSimMission ReadSimMission(const std::filesystem::path& requested) {
+    const std::filesystem::path file = FindIgnoringCase(requested);
     sim::TSimMission mission;
     mission.FileName = PathToText(file.filename());
     std::set<std::int32_t> withBrush;

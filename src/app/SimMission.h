@@ -8,7 +8,8 @@
 
 namespace kv {
 
-// Raises Exception (naming the file) when the file is missing or damaged.
+// The path is matched ignoring letter case, as DromEd on Windows does. Raises Exception
+// (naming the file) when the file is missing or damaged.
 [[nodiscard]] sim::TSimMission ReadSimMission(const std::filesystem::path& file);
 
 // The object's name without the " (ID)" the mission reader puts behind it, because DromEd draws
