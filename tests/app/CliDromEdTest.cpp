@@ -99,8 +99,7 @@ INSTANTIATE_TEST_SUITE_P(Commands, CliDromEdTest, ::testing::Values(
     TDromEdCase{"SendJoinsTheWords", 0, {"send", "edit_links", "345,0,0"}, 0, "", "",
                 {"edit_links 345,0,0"}},
     TDromEdCase{"SendAfterTheEndOfOptions", 0, {"send", "--", "-x"}, 0, "", "", {"-x"}},
-    TDromEdCase{"ReadFieldInLowerCase", 0, {"read-field", "statusfile"}, 0, "miss1.mis\n", "", {}},
-    TDromEdCase{"ReadFieldInMixedCase", 21, {"read-field", "oBJECTnAME"}, 0, "Lamp (-5)\n", "", {}},
+    TDromEdCase{"ReadFieldInAnyCase", 21, {"read-field", "oBJECTnAME"}, 0, "Lamp (-5)\n", "", {}},
     TDromEdCase{"ReadBrushNumber", 31, {"read-field", "BrushNumber"}, 0, "31\n", "", {}},
     TDromEdCase{"UnknownField", 0, {"read-field", "dfStatusMessage"}, 2, "",
                 "korvane-cli: unknown DromEd field \"dfStatusMessage\"; the fields are RoomName, "
@@ -159,26 +158,19 @@ TEST(CliDromEdFailureTest, NotRunningOrUnreachableDromEdIsStatusTwo) {
 
 TEST(CliDromEdPlatformTest, PlatformOptionNamesTheBackend) {
     TSimDromEdFixture f;
-    std::string name = "unset";
-    EXPECT_EQ(Cli(f, {"compress"}, &name).Status, 0);
-    EXPECT_EQ(name, "");
-    EXPECT_EQ(Cli(f, {"compress", "--platform", "win32"}, &name).Status, 0);
-    EXPECT_EQ(name, "win32");
-    EXPECT_EQ(Cli(f, {"--platform=sim", "compress"}, &name).Status, 0);
-    EXPECT_EQ(name, "sim");
+    for (const auto& [args, expected] : {std::pair<Args, std::string>{{"compress"}, ""},
+                                         {{"compress", "--platform", "win32"}, "win32"},
+                                         {{"--platform=sim", "compress"}, "sim"}}) {
+        std::string name = "unset";
+        EXPECT_EQ(Cli(f, args, &name).Status, 0);
+        EXPECT_EQ(name, expected);
+    }
 
     // Without a desktop handed in, the name goes to the platform factory.
     std::ostringstream out;
     std::ostringstream err;
     EXPECT_EQ(RunCli({"dromed", "compress", "--platform", "nosuch"}, out, err), 2);
     EXPECT_TRUE(err.str().starts_with("korvane-cli: Unknown platform \"nosuch\"")) << err.str();
-    std::ostringstream help;
-    EXPECT_EQ(RunCli({"--help"}, help, err), 0);
-    for (const char* line :
-         {"dromed selection", "dromed select-brush N", "dromed select-object ID",
-          "dromed link SOURCE DEST FLAVOR [--verify]", "dromed camera [--unroll] [--level]",
-          "dromed compress", "dromed load FILE", "dromed send TEXT", "dromed read-field NAME"})
-        EXPECT_NE(help.str().find(line), std::string::npos) << line;
 }
 
 } // namespace

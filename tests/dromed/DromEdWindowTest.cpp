@@ -24,46 +24,28 @@ TEST(FindDromEdWindowTest, NotRunningRaisesNotFound) {
     EXPECT_THROW(SendDromEdCommand(desktop, "edit_obj 1"), EDromEdNotFound);
 }
 
-struct TitleCase {
-    const char* Title;
-    bool Found;
-};
-
-class FindDromEdTitleTest : public ::testing::TestWithParam<TitleCase> {};
-
-TEST_P(FindDromEdTitleTest, TitleMustNameDromEdInAnyCase) {
-    TSimDromEdFixture f;
-    f.DromEd->SetTitle(GetParam().Title);
-    if (GetParam().Found) {
-        EXPECT_EQ(FindDromEdWindow(f.Desktop), f.DromEd->MainWindow());
-    } else {
-        EXPECT_THROW((void)FindDromEdWindow(f.Desktop), EDromEdNotFound);
+TEST(FindDromEdWindowTest, TitleMustNameDromEdInAnyCaseAndTheWindowStandUnminimised) {
+    const std::pair<const char*, bool> titles[] = {
+        {"dromed - miss1.mis", true}, {"Thief 2 DROMED editor", true}, {"Thief 2", false},
+        {"Drom Ed", false}};
+    for (const auto& [title, found] : titles) {
+        TSimDromEdFixture f;
+        f.DromEd->SetTitle(title);
+        if (found) {
+            EXPECT_EQ(FindDromEdWindow(f.Desktop), f.DromEd->MainWindow()) << title;
+        } else {
+            EXPECT_THROW((void)FindDromEdWindow(f.Desktop), EDromEdNotFound) << title;
+        }
     }
-}
-
-INSTANTIATE_TEST_SUITE_P(Titles, FindDromEdTitleTest,
-                         ::testing::Values(TitleCase{"DromEd", true},
-                                           TitleCase{"dromed - miss1.mis", true},
-                                           TitleCase{"Thief 2 DROMED editor", true},
-                                           TitleCase{"Thief 2", false}, TitleCase{"", false},
-                                           TitleCase{"Drom Ed", false}));
-
-TEST(FindDromEdWindowTest, MinimisedCountsAsNotRunning) {
     TSimDromEdFixture f;
     f.DromEd->Minimise();
     EXPECT_THROW((void)FindDromEdWindow(f.Desktop), EDromEdNotFound);
     EXPECT_FALSE(BringDromEdToFront(f.Desktop));
     f.DromEd->Restore();
     EXPECT_EQ(FindDromEdWindow(f.Desktop), f.DromEd->MainWindow());
-}
-
-TEST(FindDromEdWindowTest, OnlyTheFirstWindowOfTheClassIsExamined) {
-    TSimDromEdFixture f;
-    sim::TSimWindowSpec other;
-    other.ClassName = kDromEdClass;
-    other.Title = "Thief 2"; // the game itself uses the same window class
-    other.Rect = {0, 0, 640, 480};
-    f.Desktop.CreateSimWindow(other);
+    // Only the first window of the class is examined: the game itself uses the same class.
+    f.Desktop.CreateSimWindow(
+        {.ClassName = kDromEdClass, .Title = "Thief 2", .Rect = {0, 0, 640, 480}});
     EXPECT_THROW((void)FindDromEdWindow(f.Desktop), EDromEdNotFound);
 }
 
@@ -83,6 +65,11 @@ TEST(ActivateWindowTest, SendsHotkeyAndRestoreThenComesToFront) {
     f.DromEd->SetRefuseForeground(true);
     EXPECT_FALSE(BringDromEdToFront(f.Desktop));
     EXPECT_EQ(f.Desktop.GetForegroundWindow(), f.Own);
+    // A refused foreground types nothing.
+    f.Desktop.ClearEvents();
+    EXPECT_FALSE(SendDromEdCommand(f.Desktop, "edit_obj 12"));
+    EXPECT_TRUE(f.Events(TSimEventKind::Key).empty());
+    EXPECT_TRUE(f.DromEd->Commands().empty());
 }
 
 TEST(DromEdCommandPiecesTest, PiecesOfTwentyWithEscapesKeptWhole) {
@@ -104,18 +91,14 @@ TEST(SendDromEdCommandTest, TypesEscapeColonTextAndEnter) {
     EXPECT_EQ(f.DromEd->Commands(), std::vector<std::string>{"edit_obj 12"});
     const auto keys = f.Events(TSimEventKind::Key);
     ASSERT_GE(keys.size(), 8u);
-    // Escape down and up, then Shift, the colon's key down and up, Shift up.
-    EXPECT_EQ(keys[0].Vk, win::VK_ESCAPE);
-    EXPECT_EQ(keys[0].Flags, 0u);
-    EXPECT_EQ(keys[0].Scan, 0x01);
-    EXPECT_EQ(keys[1].Vk, win::VK_ESCAPE);
-    EXPECT_EQ(keys[1].Flags, win::KEYEVENTF_KEYUP);
-    EXPECT_EQ(keys[2].Vk, win::VK_SHIFT);
-    EXPECT_EQ(keys[3].Vk, 0xBA);
+    // Escape down and up, then Shift, the colon's key down and up, Shift up ... Enter.
+    const std::vector<std::pair<std::uint8_t, std::uint32_t>> expected = {
+        {win::VK_ESCAPE, 0},          {win::VK_ESCAPE, win::KEYEVENTF_KEYUP},
+        {win::VK_SHIFT, 0},           {0xBA, 0},
+        {0xBA, win::KEYEVENTF_KEYUP}, {win::VK_SHIFT, win::KEYEVENTF_KEYUP}};
+    for (std::size_t i = 0; i < expected.size(); ++i)
+        EXPECT_EQ(std::make_pair(keys[i].Vk, keys[i].Flags), expected[i]) << i;
     EXPECT_EQ(keys[3].Scan, 0x27);
-    EXPECT_EQ(keys[5].Vk, win::VK_SHIFT);
-    EXPECT_EQ(keys[5].Flags, win::KEYEVENTF_KEYUP);
-    EXPECT_EQ(keys[keys.size() - 2].Vk, win::VK_RETURN);
     EXPECT_EQ(keys.back().Vk, win::VK_RETURN);
     EXPECT_EQ(keys.back().Flags, win::KEYEVENTF_KEYUP);
     EXPECT_EQ(f.Sleeps(), std::vector<std::uint32_t>{100});
@@ -138,26 +121,13 @@ TEST(SendDromEdCommandTest, LongCommandGoesInPiecesEachFollowedBy100ms) {
     EXPECT_EQ(keys.back().Time, sleeps[2].Time + 100);
 }
 
-TEST(SendDromEdCommandTest, KeyScriptCharactersArriveAsThemselves) {
+TEST(SendDromEdCommandTest, KeyScriptCharactersAndEmptyCommandsArriveAsThemselves) {
     TSimDromEdFixture f;
     const std::string command = "say a+b {c} 50% ~x^2 (ok)";
     ASSERT_TRUE(SendDromEdCommand(f.Desktop, command));
-    EXPECT_EQ(f.DromEd->Commands(), std::vector<std::string>{command});
-}
-
-TEST(SendDromEdCommandTest, EmptyCommandStillTypesEscapeColonAndEnter) {
-    TSimDromEdFixture f;
     EXPECT_TRUE(SendDromEdCommand(f.Desktop, ""));
-    EXPECT_EQ(f.DromEd->Commands(), std::vector<std::string>{""});
-    EXPECT_TRUE(f.Sleeps().empty());
-}
-
-TEST(SendDromEdCommandTest, RefusedForegroundTypesNothing) {
-    TSimDromEdFixture f;
-    f.DromEd->SetRefuseForeground(true);
-    EXPECT_FALSE(SendDromEdCommand(f.Desktop, "edit_obj 12"));
-    EXPECT_TRUE(f.Events(TSimEventKind::Key).empty());
-    EXPECT_TRUE(f.DromEd->Commands().empty());
+    EXPECT_EQ(f.DromEd->Commands(), (std::vector<std::string>{command, ""}));
+    EXPECT_EQ(f.Sleeps(), (std::vector<std::uint32_t>{100, 100})); // none after the empty one
 }
 
 TEST(CloseDromEdPopupsTest, StubbornDialogGivesUpAfterFiveRetries) {
@@ -187,26 +157,23 @@ TEST(CloseDromEdPopupsTest, NestedDialogClosesBeforeItsOwner) {
     EXPECT_LT(at(inner), at(outer));
     EXPECT_NE(at(second), closed.end());
     EXPECT_EQ(f.DromEd->Dialogs().size(), 1u); // the new property editor
-}
 
-TEST(CloseDromEdPopupsTest, StubbornNestedDialogKeepsItsOwnerOpen) {
-    TSimDromEdFixture f;
-    const THwnd outer = f.DromEd->OpenDialog("Links of 12");
+    // A stubborn nested dialog keeps its owner open.
+    const THwnd owner = f.DromEd->OpenDialog("Links of 12");
     f.DromEd->SetStubbornDialogs(true);
-    f.DromEd->OpenDialog("Edit link", outer);
+    f.DromEd->OpenDialog("Edit link", owner);
     EXPECT_FALSE(CloseDromEdPopups(f.Desktop));
-    EXPECT_TRUE(f.Desktop.IsWindow(outer));
+    EXPECT_TRUE(f.Desktop.IsWindow(owner));
 }
 
 TEST(CloseDromEdPopupsTest, WindowsOfOtherThreadsOrWithoutDialogStyleAreLeftAlone) {
     TSimDromEdFixture f;
-    sim::TSimWindowSpec tool;
-    tool.ClassName = "ToolWindow";
-    tool.Owner = f.DromEd->MainWindow();
-    tool.ThreadId = 77;
-    tool.Style = win::WS_VISIBLE; // no popup, border or system menu
-    tool.Rect = {0, 0, 10, 10};
-    const THwnd plain = f.Desktop.CreateSimWindow(tool);
+    // No popup, border or system menu.
+    const THwnd plain = f.Desktop.CreateSimWindow({.ClassName = "ToolWindow",
+                                                   .Rect = {0, 0, 10, 10},
+                                                   .Owner = f.DromEd->MainWindow(),
+                                                   .ThreadId = 77,
+                                                   .Style = win::WS_VISIBLE});
     EXPECT_TRUE(CloseDromEdPopups(f.Desktop));
     EXPECT_TRUE(f.Desktop.IsWindow(plain));
 }

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
+#include <utility>
 
 namespace kv {
 namespace {
@@ -25,6 +25,13 @@ TEST_P(ScreenFieldsTest, ReadsWhatDromEdShows) {
     EXPECT_EQ(ReadDromEdField(f.Desktop, dfStatusMessage, &capture), "Brush 12 selected");
     EXPECT_EQ(ReadDromEdField(f.Desktop, dfStatusFile, &capture), "miss1.mis");
     EXPECT_EQ(DetectBrushPanel(f.Desktop, &capture), bkObject);
+    // A narrow status bar shows as many whole characters as fit.
+    const std::string message = "Linked 12 objects to -34 in c:/missions/test_1.mis; ok! Link";
+    f.DromEd->SetStatusMessage(message);
+    const std::string read = ReadDromEdField(f.Desktop, dfStatusMessage);
+    EXPECT_EQ(read, GetParam().Width >= 1024 ? message : message.substr(0, read.size()));
+    EXPECT_GT(read.size(), 30u);
+    EXPECT_EQ(read.size() < message.size(), GetParam().Width < 1024);
 }
 
 TEST_P(ScreenFieldsTest, PanelCaptionsTellTheKind) {
@@ -41,15 +48,6 @@ TEST_P(ScreenFieldsTest, PanelCaptionsTellTheKind) {
     EXPECT_EQ(ReadDromEdField(f.Desktop, dfAreaName), "Courtyard");
     f.DromEd->Select(0);
     EXPECT_EQ(DetectBrushPanel(f.Desktop), bkNone);
-}
-
-TEST_P(ScreenFieldsTest, LongStatusMessageReadsBack) {
-    TSimDromEdFixture f(GetParam().Width, GetParam().Height);
-    // As much as the status cell holds at this size.
-    const std::string message =
-        GetParam().Width >= 1024 ? "Linked 1234 to 5678 with ControlDevice" : "Linked 12 to 56";
-    f.DromEd->SetStatusMessage(message);
-    EXPECT_EQ(ReadDromEdField(f.Desktop, dfStatusMessage), message);
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, ScreenFieldsTest, ::testing::ValuesIn(test::kDromEdClientSizes),
@@ -72,66 +70,43 @@ TEST(CaptureDromEdClientTest, BringsDromEdForwardWaitsAndReturnsToTheProgram) {
     EXPECT_EQ(f.Desktop.LiveGdiObjects(), 0);
 }
 
-struct FailureCase {
-    const char* Message;
-    std::function<void(TSimDromEdFixture&)> Arrange;
-};
-
-class CaptureFailureTest : public ::testing::TestWithParam<FailureCase> {};
-
-TEST_P(CaptureFailureTest, RaisesItsMessageAndReleasesEverything) {
-    TSimDromEdFixture f;
-    GetParam().Arrange(f);
-    try {
-        (void)CaptureDromEdClient(f.Desktop);
-        FAIL() << "no exception";
-    } catch (const Exception& e) {
-        EXPECT_STREQ(e.what(), GetParam().Message);
+TEST(CaptureDromEdClientTest, EachFailingStepRaisesItsMessageAndReleasesEverything) {
+    using F = TSimDromEdFixture&;
+    const std::pair<const char*, void (*)(F)> cases[] = {
+        {"Failed to bring DromEd window to front",
+         [](F f) { f.DromEd->SetRefuseForeground(true); }},
+        {"Cannot get Desktop HDC", [](F f) { f.Desktop.FailGetDC = true; }},
+        {"CreateCompatibleDC failed", [](F f) { f.Desktop.FailCreateCompatibleDC = true; }},
+        {"GetWindowRect failed", [](F f) { f.Desktop.FailGetClientRect = true; }},
+        {"ClientToScreen failed", [](F f) { f.Desktop.FailClientToScreen = true; }},
+        {"CreateCompatibleBitmap failed", [](F f) { f.Desktop.FailCreateCompatibleBitmap = true; }},
+        {"BitBlt failed", [](F f) { f.Desktop.FailBitBlt = true; }},
+        {"DromEd window not found", [](F f) { f.DromEd->Minimise(); }}};
+    for (const auto& [message, arrange] : cases) {
+        TSimDromEdFixture f;
+        arrange(f);
+        try {
+            (void)CaptureDromEdClient(f.Desktop);
+            ADD_FAILURE() << "no exception: " << message;
+        } catch (const Exception& e) {
+            EXPECT_STREQ(e.what(), message);
+        }
+        EXPECT_EQ(f.Desktop.LiveGdiObjects(), 0) << message;
+        EXPECT_EQ(f.Desktop.GetForegroundWindow(), f.Own) << message;
     }
-    EXPECT_EQ(f.Desktop.LiveGdiObjects(), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Steps, CaptureFailureTest,
-    ::testing::Values(
-        FailureCase{"Failed to bring DromEd window to front",
-                    [](TSimDromEdFixture& f) { f.DromEd->SetRefuseForeground(true); }},
-        FailureCase{"Cannot get Desktop HDC",
-                    [](TSimDromEdFixture& f) { f.Desktop.FailGetDC = true; }},
-        FailureCase{"CreateCompatibleDC failed",
-                    [](TSimDromEdFixture& f) { f.Desktop.FailCreateCompatibleDC = true; }},
-        FailureCase{"GetWindowRect failed",
-                    [](TSimDromEdFixture& f) { f.Desktop.FailGetClientRect = true; }},
-        FailureCase{"ClientToScreen failed",
-                    [](TSimDromEdFixture& f) { f.Desktop.FailClientToScreen = true; }},
-        FailureCase{"CreateCompatibleBitmap failed",
-                    [](TSimDromEdFixture& f) { f.Desktop.FailCreateCompatibleBitmap = true; }},
-        FailureCase{"BitBlt failed", [](TSimDromEdFixture& f) { f.Desktop.FailBitBlt = true; }},
-        FailureCase{"DromEd window not found",
-                    [](TSimDromEdFixture& f) { f.DromEd->Minimise(); }}));
-
-TEST(CaptureDromEdClientTest, FailedCopyStillReturnsToTheProgram) {
-    TSimDromEdFixture f;
-    f.Desktop.FailBitBlt = true;
-    EXPECT_THROW((void)CaptureDromEdClient(f.Desktop), Exception);
-    EXPECT_EQ(f.Desktop.GetForegroundWindow(), f.Own);
-}
-
-TEST(ReadDromEdFieldTest, MissingOrMinimisedDromEdReadsEmpty) {
+TEST(ReadDromEdFieldTest, MissingDromEdReadsEmptyAndAFieldOutsideTheCopyRaises) {
     sim::TSimDesktop empty;
     EXPECT_EQ(ReadDromEdField(empty, dfStatusMessage), "");
-    TSimDromEdFixture f;
-    f.DromEd->SetStatusMessage("Linked");
+    // A client 1024 wide keeps the table's places, so a short client cuts the status bar off.
+    TSimDromEdFixture f(1024, 700);
     f.DromEd->Minimise();
     EXPECT_EQ(ReadDromEdField(f.Desktop, dfStatusMessage), "");
     f.Desktop.FailGetClientRect = true;
     f.DromEd->Restore();
     EXPECT_EQ(ReadDromEdField(f.Desktop, dfStatusMessage), "");
-}
-
-TEST(ReadDromEdFieldTest, FieldOutsideTheCopyRaisesThePixelFailure) {
-    // A client 1024 wide keeps the table's places, so a short client cuts the status bar off.
-    TSimDromEdFixture f(1024, 700);
+    f.Desktop.FailGetClientRect = false;
     try {
         (void)ReadDromEdField(f.Desktop, dfStatusMessage);
         FAIL() << "no exception";

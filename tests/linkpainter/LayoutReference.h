@@ -72,10 +72,8 @@ inline void AllPairsLayout(TGraph& graph) {
                 node->X += stepX * k;
                 node->Y += stepY * k;
                 if (graph.FixedExtent) {
-                    if (node->X < e.MinX) node->X = e.MinX;
-                    if (node->X > e.MaxX) node->X = e.MaxX;
-                    if (node->Y < e.MinY) node->Y = e.MinY;
-                    if (node->Y > e.MaxY) node->Y = e.MaxY;
+                    node->X = std::min(std::max(node->X, e.MinX), e.MaxX);
+                    node->Y = std::min(std::max(node->Y, e.MinY), e.MaxY);
                 }
             }
             node->ForceX = 0;
@@ -87,14 +85,11 @@ inline void AllPairsLayout(TGraph& graph) {
     TGraphExtent extent = graph.LayoutExtent;
     for (std::size_t i = 0; i < nodes.size(); ++i) {
         const TNode& node = *nodes[i];
-        if (i == 0) {
-            extent.MinX = extent.MaxX = node.X;
-            extent.MinY = extent.MaxY = node.Y;
-        }
-        if (node.X < extent.MinX) extent.MinX = node.X;
-        if (node.X > extent.MaxX) extent.MaxX = node.X;
-        if (node.Y < extent.MinY) extent.MinY = node.Y;
-        if (node.Y > extent.MaxY) extent.MaxY = node.Y;
+        const bool first = i == 0;
+        extent.MinX = first || node.X < extent.MinX ? node.X : extent.MinX;
+        extent.MaxX = first || node.X > extent.MaxX ? node.X : extent.MaxX;
+        extent.MinY = first || node.Y < extent.MinY ? node.Y : extent.MinY;
+        extent.MaxY = first || node.Y > extent.MaxY ? node.Y : extent.MaxY;
     }
     if (extent.MaxX - extent.MinX < 10) {
         const double centre = (extent.MinX + extent.MaxX) / 2;
@@ -107,9 +102,7 @@ inline void AllPairsLayout(TGraph& graph) {
         extent.MaxY = centre + 5;
     }
     extent.MaxWeight = 0;
-    for (const TEdge* edge : edges) {
-        if (edge->Weight > extent.MaxWeight) extent.MaxWeight = edge->Weight;
-    }
+    for (const TEdge* edge : edges) extent.MaxWeight = std::max(extent.MaxWeight, edge->Weight);
     if (extent.MaxWeight == 0) extent.MaxWeight = 1.0;
     graph.LayoutExtent = extent;
     graph.ViewExtent = graph.LayoutExtent;

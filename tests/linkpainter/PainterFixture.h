@@ -19,13 +19,6 @@ inline TBrushInfo Object(const std::string& name, std::int32_t objId, std::int32
 }
 inline TBrushInfo Template(const std::string& name) { return TBrushInfo{bkNone, 0, 0, name}; }
 
-// Names the cases of a table after their Name field.
-struct TCaseName {
-    template <class ParamInfo> std::string operator()(const ParamInfo& p) const {
-        return p.param.Name;
-    }
-};
-
 struct TPainterFixture {
     TRecordingCanvas Canvas;
     std::vector<TEdge*> Rows;
@@ -42,9 +35,7 @@ struct TPainterFixture {
             EXPECT_EQ(std::count(Rows.begin(), Rows.end(), &e), 1);
             Rows.erase(std::remove(Rows.begin(), Rows.end(), &e), Rows.end());
         };
-        hooks.BeginUpdate = [this] {
-            ++OpenUpdates;
-        };
+        hooks.BeginUpdate = [this] { ++OpenUpdates; };
         hooks.EndUpdate = [this] { --OpenUpdates; };
         hooks.Confirm = [this](const std::string& q) {
             Questions.push_back(q);

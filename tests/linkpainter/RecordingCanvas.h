@@ -5,30 +5,15 @@
 #include "linkpainter/Canvas.h"
 
 #include <algorithm>
-#include <cstdint>
 #include <cstdlib>
 #include <functional>
 #include <iterator>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace kv::test {
 
-enum class TCanvasOp {
-    Resize,
-    Clear,
-    SetPen,
-    SetBrush,
-    Line,
-    Polyline,
-    Ellipse,
-    Polygon,
-    Rectangle,
-    SetFont,
-    TextExtent,
-    TextOut
-};
+enum class TCanvasOp { Resize, Clear, Line, Polyline, Ellipse, Polygon, Rectangle, SetFont, TextOut };
 
 struct TCanvasCall {
     TCanvasOp Op = TCanvasOp::Clear;
@@ -36,12 +21,11 @@ struct TCanvasCall {
     // (right, bottom); TextOut: where the text starts; Resize: (width, height).
     std::vector<TPixelPoint> Points;
     bool Filled = false;      // Ellipse
-    std::uint32_t Colour = 0; // Clear, SetPen, SetBrush
+    std::uint32_t Colour = 0; // Clear
     std::uint32_t Pen = 0;    // in effect
     std::uint32_t Brush = 0;  // in effect
     TFontSpec Font;           // SetFont: the one asked for; otherwise the one in effect
-    bool FontAccepted = true; // SetFont
-    std::string Text;         // TextExtent, TextOut
+    std::string Text;         // TextOut
 };
 
 class TRecordingCanvas : public TCanvas {
@@ -50,9 +34,6 @@ public:
     // Whether a font can be made; every font can unless a test says otherwise.
     std::function<bool(const TFontSpec&)> FontAvailable = [](const TFontSpec&) { return true; };
     int PixelsPerInch = 96;
-    // Text measures CharWidth per character and TextHeight high.
-    int CharWidth = 6;
-    int TextHeight = 13;
 
     void Resize(int width, int height) override {
         width_ = width;
@@ -64,14 +45,8 @@ public:
     [[nodiscard]] int Height() const override { return height_; }
     [[nodiscard]] int PixelsPerInchY() const override { return PixelsPerInch; }
 
-    void SetPen(std::uint32_t colour) override {
-        pen_ = colour;
-        Record(TCanvasOp::SetPen, {}).Colour = colour;
-    }
-    void SetBrush(std::uint32_t colour) override {
-        brush_ = colour;
-        Record(TCanvasOp::SetBrush, {}).Colour = colour;
-    }
+    void SetPen(std::uint32_t colour) override { pen_ = colour; }
+    void SetBrush(std::uint32_t colour) override { brush_ = colour; }
     void Line(TPixelPoint from, TPixelPoint to) override { Record(TCanvasOp::Line, {from, to}); }
     void Polyline(const std::vector<TPixelPoint>& points) override {
         Record(TCanvasOp::Polyline, points);
@@ -88,15 +63,13 @@ public:
 
     bool SetFont(const TFontSpec& font) override {
         const bool accepted = FontAvailable(font);
-        TCanvasCall& call = Record(TCanvasOp::SetFont, {});
-        call.Font = font;
-        call.FontAccepted = accepted;
+        Record(TCanvasOp::SetFont, {}).Font = font;
         if (accepted) font_ = font;
         return accepted;
     }
+    // Text measures 6 pixels per character and 13 high.
     [[nodiscard]] TPixelPoint TextExtent(const std::string& text) override {
-        Record(TCanvasOp::TextExtent, {}).Text = text;
-        return {static_cast<int>(text.size()) * CharWidth, TextHeight};
+        return {static_cast<int>(text.size()) * 6, 13};
     }
     void TextOut(int x, int y, const std::string& text) override {
         Record(TCanvasOp::TextOut, {{x, y}}).Text = text;

@@ -1,142 +1,241 @@
 // The mission database: brushes, object names, metaproperty ancestry, properties and links read
-// from generated missions, and what damaged missions do to each operation.
+// from generated missions, and what damaged missions do to each operation. Calls of the
+// operations are recorded as values; the missions are written into a scratch folder.
 #include "mission/MissionDb.h"
 
-#include "mission/MissionDbFixture.h"
-#include "mission/RandomMission.h"
+#include "support/MissionWriter.h"
 #include "text/Exception.h"
+#include "text/ScratchFolder.h"
 #include "text/TextFile.h"
+
+#include <gtest/gtest.h>
 
 namespace kv {
 namespace {
 
 using namespace test;
 
+struct TBrushCall {
+    TBrushKind Kind = bkNone;
+    std::int32_t Num = 0;
+    std::int32_t Obj = 0;
+    std::string Name;
+    friend bool operator==(const TBrushCall&, const TBrushCall&) = default;
+};
+
+struct TPropCall {
+    std::int32_t Obj = 0;
+    std::string ObjName;
+    std::string Prop;
+    TBytes Data;
+    std::uint32_t Tag = 0;
+    friend bool operator==(const TPropCall&, const TPropCall&) = default;
+};
+
+struct TLinkCall {
+    std::int32_t Source = 0;
+    std::int32_t Dest = 0;
+    std::string SourceName;
+    std::string DestName;
+    int Flavor = 0;
+    TBytes Data;
+    friend bool operator==(const TLinkCall&, const TLinkCall&) = default;
+};
+
+TBrushRec Brush(std::uint16_t id, std::int16_t media, std::int32_t obj = 0,
+                std::uint8_t faces = 0) {
+    return {id, obj, media, faces};
+}
+
+TBytes Prio(std::int32_t v) { return I32Bytes(v); }
+
+class MissionDbTest : public ::testing::Test {
+protected:
+    std::filesystem::path Save(const TMissionWriter& w, const std::string& name = "m.mis") {
+        const auto p = folder_ / name;
+        SaveBytes(p, w.Bytes());
+        return p;
+    }
+
+    std::vector<TBrushCall> Brushes(const TMissionWriter& w, bool useIds = false) {
+        std::vector<TBrushCall> calls;
+        TReadBrushListParams params;
+        params.FileName = Save(w);
+        params.UseBrushIDs = useIds;
+        params.OnBrush = [&](TBrushKind k, std::int32_t n, std::int32_t o, const std::string& s) {
+            calls.push_back({k, n, o, s});
+        };
+        ReadBrushList(params);
+        return calls;
+    }
+
+    TMissionNames Names(const TMissionWriter& w) {
+        TMissionFile f;
+        f.Open(Save(w, "names.mis"));
+        TMissionNames names;
+        names.Load(f);
+        return names;
+    }
+
+    struct TPropsResult {
+        std::vector<TPropCall> Props;
+        std::vector<TLinkCall> Links;
+        std::vector<std::string> Messages;
+    };
+    TPropsResult Props(TReadPropsParams params) {
+        TPropsResult r;
+        params.OnProp = [&](std::int32_t o, const std::string& n, const std::string& p,
+                            std::span<const std::uint8_t> d, std::uint32_t tag) {
+            r.Props.push_back({o, n, p, TBytes(d.begin(), d.end()), tag});
+        };
+        params.OnLink = [&](std::int32_t s, std::int32_t d, const std::string& sn,
+                            const std::string& dn, int flavor, std::span<const std::uint8_t> data,
+                            std::uint32_t tag) {
+            EXPECT_EQ(tag, params.Tag);
+            r.Links.push_back({s, d, sn, dn, flavor, TBytes(data.begin(), data.end())});
+        };
+        params.OnMessage = [&](const std::string& m) { r.Messages.push_back(m); };
+        ReadProps(params);
+        return r;
+    }
+
+    ScratchFolder folder_;
+};
+
+// ---- the normal missions of the tests ----
+
+// One brush of every kind, named where the kind has names. Only terrain brushes carry a face
+// block: the face counts of the others are not used.
+TMissionWriter KindsMission() {
+    TMissionWriter w;
+    w.Chunk("P$SymName", chunks::SymNames({{40, "Guard"}, {41, "Tower"}}))
+        .Chunk("HotRegions", chunks::NameRecords({{3, "Hall"}}))
+        .Chunk("BRLIST",
+               chunks::Brushes({Brush(1, 0, 99), Brush(2, 9, 0, 6), Brush(5, 10), Brush(6, 127),
+                                Brush(7, 255, 30), Brush(3, 254, 31), Brush(8, 253, 40, 200),
+                                Brush(9, 252, 33), Brush(10, 251, 41), Brush(11, 300, 34, 9),
+                                Brush(12, -1, 35), Brush(13, 254)}));
+    return w;
+}
+
+// Two object brushes (11 before 10) and a light; 10 has a value of its own and inherits from -1
+// (priority 2) and -2 (priority 1), -1 from -3.
+TMissionWriter PropsMission() {
+    TMissionWriter w;
+    w.Chunk("P$SymName", chunks::SymNames({{10, "Lamp"}, {11, "Chest"}}))
+        .Chunk("OBJ_MAP", chunks::NameRecords({{-1, "Light"}, {-2, "Object"}}))
+        .Chunk("L$MetaProp",
+               chunks::Links({{1, 10, -2, 1}, {2, 10, -1, 1}, {3, 11, -2, 1}, {4, -1, -3, 1}}))
+        .Chunk("LD$MetaProp", chunks::LinkData(4, {{1, Prio(1)}, {2, Prio(2)}, {4, Prio(0)}}))
+        .Chunk("P$FlickerRa",
+               chunks::Props({{-3, {4}}, {10, {1}}, {-1, {2}}, {-2, {3}}, {12, {5}}, {10, {6}}}))
+        .Chunk("BRLIST",
+               chunks::Brushes({Brush(1, 253, 11), Brush(2, 255, 12), Brush(3, 253, 10)}));
+    return w;
+}
+
+// A mission whose archetype -1 has the value 9 in the mission, and a gamesys in which -1
+// inherits from -2 and the values are 7 and 8.
+TMissionWriter GamesysMission(const std::string& gamFile) {
+    TMissionWriter w;
+    w.Chunk("P$SymName", chunks::SymNames({{10, "Lamp"}}))
+        .Chunk("L$MetaProp", chunks::Links({{1, 10, -1, 1}}))
+        .Chunk("LD$MetaProp", chunks::LinkData(4, {{1, Prio(0)}}))
+        .Chunk("P$Scale", chunks::Props({{-1, {9}}}));
+    if (!gamFile.empty()) w.Chunk("GAM_FILE", chunks::ZText(gamFile));
+    return w;
+}
+
+TMissionWriter Gamesys() {
+    TMissionWriter w;
+    w.Chunk("L$MetaProp", chunks::Links({{1, -1, -2, 1}}))
+        .Chunk("LD$MetaProp", chunks::LinkData(4, {{1, Prio(0)}}))
+        .Chunk("P$Scale", chunks::Props({{-1, {7}}, {-2, {8}}}));
+    return w;
+}
+
+// L$Receptron holds links 10->11, 12->10, 12->13, 11->12; their data is in LD$Receptro.
+TMissionWriter LinksMission(std::uint32_t dataSize = 4) {
+    TMissionWriter w;
+    w.Chunk("P$SymName", chunks::SymNames({{10, "Lamp"}, {11, "Chest"}, {12, "Key"}}))
+        .Chunk("L$Receptron",
+               chunks::Links({{1, 10, 11, 7}, {2, 12, 10, 7}, {3, 12, 13, 7}, {4, 11, 12, 7}}));
+    if (dataSize == 4) {
+        w.Chunk("LD$Receptro",
+                chunks::LinkData(4, {{2, {2, 2, 2, 2}}, {1, {1, 1, 1, 1}}, {1, {9, 9, 9, 9}}}));
+    } else {
+        w.Chunk("LD$Receptro", chunks::LinkData(0, {{1, {}}, {2, {}}}));
+    }
+    return w;
+}
+
+TMissionWriter AllLinksMission() {
+    TMissionWriter w;
+    w.Chunk("L$A", chunks::Links({{1, 1, 2, 3}, {2, 2, 3, 5}}))
+        .Chunk("LD$A", chunks::Links({{9, 1, 2, 3}}))
+        .Chunk("L$Empty", {})
+        .Chunk("l$Lower", chunks::Links({{8, 1, 2, 3}}))
+        .Chunk("L$B", chunks::Links({{3, 1, 3, 5}, {4, 3, 1, 3}}))
+        .Chunk("XL$C", chunks::Links({{7, 1, 2, 3}}));
+    return w;
+}
+
+struct TLinkRecordCall {
+    std::int32_t LinkId, Source, Dest;
+    int Flavor;
+    friend bool operator==(const TLinkRecordCall&, const TLinkRecordCall&) = default;
+};
+
+std::vector<std::int32_t> LinkIds(const std::filesystem::path& file,
+                                  const std::vector<std::int32_t>* objects,
+                                  const std::vector<int>* flavors) {
+    std::vector<std::int32_t> ids;
+    ReadLinks(file, objects, flavors,
+              [&](std::int32_t id, std::int32_t, std::int32_t, int) { ids.push_back(id); });
+    return ids;
+}
+
 // ---- brush list ----
 
+// Brushes are numbered from 1 unless their own IDs are wanted.
 TEST_F(MissionDbTest, ClassifiesAndNamesBrushesByMedia) {
     const TMissionWriter w = KindsMission();
-    const std::vector<TBrushCall> expected = {{bkTerrain, 1, 0, "Solid"},
-                                              {bkTerrain, 2, 0, "Blockable"},
-                                              {bkTerrain, 5, 0, ""},
-                                              {bkTerrain, 6, 0, ""},
-                                              {bkLight, 7, 30, ""},
-                                              {bkArea, 3, 31, "Hall (31)"},
-                                              {bkObject, 8, 40, "Guard (40)"},
-                                              {bkFlow, 9, 33, ""},
-                                              {bkRoom, 10, 41, "Tower (41)"},
-                                              {bkNone, 11, 34, ""},
-                                              {bkNone, 12, 35, ""},
-                                              {bkArea, 13, 0, ""}};
+    // clang-format off
+    const std::vector<TBrushCall> expected = {
+        {bkTerrain, 1, 0, "Solid"}, {bkTerrain, 2, 0, "Blockable"}, {bkTerrain, 5, 0, ""},
+        {bkTerrain, 6, 0, ""},      {bkLight, 7, 30, ""},           {bkArea, 3, 31, "Hall (31)"},
+        {bkObject, 8, 40, "Guard (40)"}, {bkFlow, 9, 33, ""},       {bkRoom, 10, 41, "Tower (41)"},
+        {bkNone, 11, 34, ""},       {bkNone, 12, 35, ""},           {bkArea, 13, 0, ""}};
+    // clang-format on
     EXPECT_EQ(Brushes(w, true), expected);
+    const auto running = Brushes(w, false);
+    ASSERT_EQ(running.size(), expected.size());
+    for (std::size_t i = 0; i < running.size(); ++i) EXPECT_EQ(running[i].Num, int(i) + 1);
 }
 
 TEST_F(MissionDbTest, NamesEveryTerrainMedia) {
-    const char* const names[] = {"Solid",        "Air",          "Water",      "Flood",
-                                 "Evaporate",    "Solid->Water", "Solid->Air", "Air->Solid",
-                                 "Water->Solid", "Blockable"};
     std::vector<TBrushRec> recs;
     for (std::int16_t m = 0; m < 10; ++m) recs.push_back(Brush(1, m));
-    const auto calls = Brushes(TMissionWriter().Chunk("BRLIST", chunks::Brushes(recs)));
-    ASSERT_EQ(calls.size(), 10u);
-    for (std::size_t i = 0; i < 10; ++i) EXPECT_EQ(calls[i].Name, names[i]);
+    std::string names;
+    for (const auto& b : Brushes(TMissionWriter().Chunk("BRLIST", chunks::Brushes(recs))))
+        names += b.Name + ",";
+    EXPECT_EQ(names, "Solid,Air,Water,Flood,Evaporate,Solid->Water,Solid->Air,Air->Solid,"
+                     "Water->Solid,Blockable,");
 }
 
-TEST_F(MissionDbTest, SkipsTheFaceBlockOfATerrainBrush) {
-    const auto calls =
-        Brushes(TMissionWriter().Chunk(
-                    "BRLIST", chunks::Brushes({Brush(4, 5, 77, 6), Brush(9, 253, 12, 200)})),
-                true);
-    const std::vector<TBrushCall> expected = {{bkTerrain, 4, 0, "Solid->Water"},
-                                              {bkObject, 9, 12, ""}};
-    EXPECT_EQ(calls, expected);
-}
-
-// Only terrain brushes carry faces: media 300 is followed by the next record at once.
-TEST_F(MissionDbTest, ANonTerrainBrushHasNoFaceBlock) {
-    const auto calls = Brushes(
-        TMissionWriter().Chunk("BRLIST", chunks::Brushes({Brush(4, 300, 8, 9), Brush(5, 1, 0, 2)})),
-        true);
-    const std::vector<TBrushCall> expected = {{bkNone, 4, 8, ""}, {bkTerrain, 5, 0, "Air"}};
-    EXPECT_EQ(calls, expected);
-}
-
-TEST_F(MissionDbTest, NumbersBrushesFromOneUnlessTheirIdsAreWanted) {
-    const TMissionWriter w = TMissionWriter().Chunk(
-        "BRLIST", chunks::Brushes({Brush(500, 1), Brush(17, 255, 3), Brush(65535, 2)}));
-    std::vector<std::int32_t> running;
-    std::vector<std::int32_t> ids;
-    for (const auto& c : Brushes(w, false)) running.push_back(c.Num);
-    for (const auto& c : Brushes(w, true)) ids.push_back(c.Num);
-    EXPECT_EQ(running, (std::vector<std::int32_t>{1, 2, 3}));
-    EXPECT_EQ(ids, (std::vector<std::int32_t>{500, 17, 65535}));
-}
-
-TEST_F(MissionDbTest, NamesAnObjectBrushAfterItsArchetype) {
-    TMissionWriter w;
-    w.Chunk("OBJ_MAP", chunks::NameRecords({{-5, "apple"}, {-6, "Guard"}, {-7, "Eye"}}))
-        .Chunk("L$MetaProp", chunks::Links({{1, 20, -5, 1}, {2, 21, -6, 1}, {3, 22, -7, 1}}))
-        .Chunk("BRLIST",
-               chunks::Brushes({Brush(1, 253, 20), Brush(2, 253, 21), Brush(3, 251, 22)}));
-    const std::vector<TBrushCall> expected = {{bkObject, 1, 20, "An apple (20)"},
-                                              {bkObject, 2, 21, "A Guard (21)"},
-                                              {bkRoom, 3, 22, "An Eye (22)"}};
-    EXPECT_EQ(Brushes(w), expected);
-}
-
-TEST_F(MissionDbTest, ABrushWalkStopsAtARecordThatRunsPastTheChunk) {
-    TBytes b = chunks::Brushes({Brush(1, 255, 4), Brush(2, 0, 0, 3)});
-    b.resize(b.size() - 1); // the face block of the second brush is one byte short
-    EXPECT_EQ(Brushes(TMissionWriter().Chunk("BRLIST", b)).size(), 1u);
-    TBytes c = chunks::Brushes({Brush(1, 255, 4)});
-    c.resize(c.size() + 75, 0);
-    EXPECT_EQ(Brushes(TMissionWriter().Chunk("BRLIST", c)).size(), 1u);
-}
-
-TEST_F(MissionDbTest, WithoutABrushCallbackTheBrushListIsNotRead) {
-    TBytes file = TMissionWriter().Chunk("BRLIST", chunks::Brushes({Brush(1, 1)})).Bytes();
-    const std::size_t entry = ReadU32(file.data()) + 4;
-    file[entry + 16] = 0xFF; // size far past the end
-    file[entry + 17] = 0xFF;
-    const auto p = folder_ / "broken.mis";
-    SaveBytes(p, file);
-    TReadBrushListParams params;
-    params.FileName = p;
-    EXPECT_NO_THROW(ReadBrushList(params));
-    params.OnBrush = [](TBrushKind, std::int32_t, std::int32_t, const std::string&) {};
-    EXPECT_THROW(ReadBrushList(params), Exception);
-}
-
-TEST_F(MissionDbTest, AnEmptyTableOfContentsEndsEveryOperationQuietly) {
+// The brush list of such a file is in the command line tests.
+TEST_F(MissionDbTest, AnEmptyFileOrNoCallbackEndsPropertiesAndLinksQuietly) {
     const auto p = Save(TMissionWriter());
-    int calls = 0;
-    std::vector<std::string> report;
-    TReadBrushListParams b;
-    b.FileName = p;
-    b.OnBrush = [&](TBrushKind, std::int32_t, std::int32_t, const std::string&) { ++calls; };
-    b.Report = &report;
-    ReadBrushList(b);
     TReadPropsParams rp;
     rp.FileName = p;
     rp.Props = std::vector<TNamedMode>{{"Loot", 2}};
     rp.Links = std::vector<TNamedMode>{{"Contains", 7}};
     const auto r = Props(rp);
-    ReadLinks(p, nullptr, nullptr, [&](std::int32_t, std::int32_t, std::int32_t, int) { ++calls; });
-    EXPECT_EQ(calls, 0);
-    EXPECT_TRUE(report.empty());
     EXPECT_TRUE(r.Props.empty() && r.Links.empty() && r.Messages.empty());
-}
-
-TEST_F(MissionDbTest, TheSanityCheckRunsOnTheSameFileWhenAReportIsWanted) {
-    TMissionWriter w;
-    w.Chunk("P$SymName", chunks::SymNames({{7, "Zombie"}}))
-        .Chunk("P$DeathStag", chunks::Props({{7, I32Bytes(12)}}));
-    std::vector<std::string> report;
-    TReadBrushListParams params;
-    params.FileName = Save(w);
-    params.Report = &report;
-    ReadBrushList(params);
-    EXPECT_FALSE(report.empty());
+    EXPECT_TRUE(LinkIds(p, nullptr, nullptr).empty());
+    // Without a callback the link reader does not even open the file.
+    EXPECT_NO_THROW(ReadLinks(folder_ / "absent.mis", nullptr, nullptr, {}));
+    EXPECT_THROW((void)LinkIds(folder_ / "absent.mis", nullptr, nullptr), Exception);
 }
 
 // ---- object names ----
@@ -146,77 +245,45 @@ TEST_F(MissionDbTest, TakesNamesFromSymNameThenObjectMap) {
     w.Chunk("P$SymName", chunks::SymNames({{1, "Sym"}, {2, ""}, {1, "Later"}, {4, "Four"}}))
         .Chunk("OBJ_MAP", chunks::NameRecords({{1, "Map1"}, {2, "Map2"}, {3, "Map3"}, {3, "X"}}));
     const TMissionNames names = Names(w);
-    EXPECT_EQ(names.GetObjectName(1, false), "Sym");
-    EXPECT_EQ(names.GetObjectName(2, false), "Map2");
-    EXPECT_EQ(names.GetObjectName(3, true), "Map3");
-    EXPECT_EQ(names.GetObjectName(4, false), "Four");
-    EXPECT_EQ(names.GetObjectName(5, true), "");
-    EXPECT_EQ(names.GetObjectName(0, true), "");
+    std::string got;
+    for (const std::int32_t id : {0, 1, 2, 3, 4, 5})
+        got += names.GetObjectName(id, id % 2 == 1) + ",";
+    EXPECT_EQ(got, ",Sym,Map2,Map3,Four,,");
 }
 
-struct TArchetypeCase {
-    const char* What;
-    std::vector<TLinkRec> Links;
-    std::optional<TBytes> LinkData;
-    const char* Expected;
-};
-
-class ArchetypeNameTest : public MissionDbTest,
-                          public ::testing::WithParamInterface<TArchetypeCase> {};
-
-TEST_P(ArchetypeNameTest, NamesAnUnnamedObjectAfterItsCheapestMetaproperty) {
-    TMissionWriter w;
-    w.Chunk("OBJ_MAP",
-            chunks::NameRecords({{-1, "Apple"}, {-2, "Bear"}, {-3, "urn"}, {-4, ""}, {-5, "ice"}}));
-    w.Chunk("L$MetaProp", chunks::Links(GetParam().Links));
-    if (GetParam().LinkData) w.Chunk("LD$MetaProp", *GetParam().LinkData);
-    EXPECT_EQ(Names(w).GetObjectName(10, true), GetParam().Expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Archetypes, ArchetypeNameTest,
-    ::testing::Values(
-        TArchetypeCase{"Vowel", {{1, 10, -1, 1}}, std::nullopt, "An Apple"},
-        TArchetypeCase{"LowerVowel", {{1, 10, -3, 1}}, std::nullopt, "An urn"},
-        TArchetypeCase{"Consonant", {{1, 10, -2, 1}}, std::nullopt, "A Bear"},
-        TArchetypeCase{"Cheapest",
-                       {{1, 10, -1, 1}, {2, 10, -2, 1}, {3, 10, -3, 1}},
-                       chunks::LinkData(4, {{1, Prio(5)}, {2, Prio(-1)}, {3, Prio(0)}}),
-                       "A Bear"},
-        TArchetypeCase{"FirstOfEqual",
-                       {{1, 10, -2, 1}, {2, 10, -1, 1}},
-                       chunks::LinkData(4, {{1, Prio(3)}, {2, Prio(3)}}),
-                       "A Bear"},
-        TArchetypeCase{"MissingPriorityIsZero",
-                       {{1, 10, -2, 1}, {2, 10, -1, 1}},
-                       chunks::LinkData(4, {{1, Prio(1)}}),
-                       "An Apple"},
-        TArchetypeCase{"FirstPriorityRecordCounts",
-                       {{1, 10, -2, 1}, {2, 10, -1, 1}},
-                       chunks::LinkData(4, {{1, Prio(1)}, {2, Prio(2)}, {1, Prio(-9)}}),
-                       "A Bear"},
-        TArchetypeCase{"DataSizeNotFourIsZero",
-                       {{1, 10, -2, 1}, {2, 10, -1, 1}},
-                       chunks::LinkData(8, {{1, TBytes(8, 9)}, {2, TBytes(8, 0xFF)}}),
-                       "A Bear"},
-        TArchetypeCase{"OtherFlavorsIgnored",
-                       {{1, 10, -2, 2}, {2, 11, -2, 1}, {3, 10, -5, 1}},
-                       std::nullopt,
-                       "An ice"},
-        TArchetypeCase{"UnnamedArchetype", {{1, 10, -4, 1}}, std::nullopt, ""},
-        TArchetypeCase{"UnnamedCheapestArchetype",
-                       {{1, 10, -1, 1}, {2, 10, -4, 1}},
-                       chunks::LinkData(4, {{1, Prio(2)}, {2, Prio(1)}}),
-                       ""},
-        TArchetypeCase{
-            "ArchetypeWithoutNameOfItsOwn", {{1, 10, -9, 1}, {2, -9, -1, 1}}, std::nullopt, ""}),
-    [](const auto& c) { return std::string(c.param.What); });
-
-TEST_F(MissionDbTest, NamesWithoutArchetypeWhenNotAsked) {
-    TMissionWriter w;
-    w.Chunk("OBJ_MAP", chunks::NameRecords({{-1, "Apple"}}))
-        .Chunk("L$MetaProp", chunks::Links({{1, 10, -1, 1}}));
-    EXPECT_EQ(Names(w).GetObjectName(10, false), "");
+// An unnamed object is named after the archetype of its cheapest metaproperty link, with "A" or
+// "An"; a missing priority counts as 0, and only the first priority record of a link counts.
+TEST_F(MissionDbTest, NamesAnUnnamedObjectAfterItsCheapestMetaproperty) {
+    const struct {
+        std::vector<TLinkRec> Links;
+        std::optional<TBytes> LinkData;
+        const char* Expected;
+    } cases[] = {
+        {{{1, 10, -1, 1}}, std::nullopt, "An Apple"},
+        {{{1, 10, -3, 1}}, std::nullopt, "An urn"},
+        {{{1, 10, -1, 1}, {2, 10, -2, 1}, {3, 10, -3, 1}},
+         chunks::LinkData(4, {{1, Prio(5)}, {2, Prio(-1)}, {3, Prio(0)}}), "A Bear"},
+        {{{1, 10, -2, 1}, {2, 10, -1, 1}},
+         chunks::LinkData(4, {{1, Prio(3)}, {2, Prio(3)}}), "A Bear"},
+        {{{1, 10, -2, 1}, {2, 10, -1, 1}}, chunks::LinkData(4, {{1, Prio(1)}}), "An Apple"},
+        {{{1, 10, -2, 1}, {2, 10, -1, 1}},
+         chunks::LinkData(4, {{1, Prio(1)}, {2, Prio(2)}, {1, Prio(-9)}}), "A Bear"},
+        {{{1, 10, -2, 1}, {2, 10, -1, 1}},
+         chunks::LinkData(8, {{1, TBytes(8, 9)}, {2, TBytes(8, 0xFF)}}), "A Bear"},
+        {{{1, 10, -2, 2}, {2, 11, -2, 1}, {3, 10, -5, 1}}, std::nullopt, "An ice"},
+        {{{1, 10, -1, 1}, {2, 10, -4, 1}}, chunks::LinkData(4, {{1, Prio(2)}, {2, Prio(1)}}), ""},
+        {{{1, 10, -9, 1}, {2, -9, -1, 1}}, std::nullopt, ""}};
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE(i);
+        TMissionWriter w;
+        w.Chunk("OBJ_MAP", chunks::NameRecords(
+                               {{-1, "Apple"}, {-2, "Bear"}, {-3, "urn"}, {-4, ""}, {-5, "ice"}}));
+        w.Chunk("L$MetaProp", chunks::Links(cases[i].Links));
+        if (cases[i].LinkData) w.Chunk("LD$MetaProp", *cases[i].LinkData);
+        const TMissionNames names = Names(w);
+        EXPECT_EQ(names.GetObjectName(10, true), cases[i].Expected);
+        EXPECT_EQ(names.GetObjectName(10, false), "");
+    }
 }
 
 // ---- ancestry ----
@@ -230,57 +297,42 @@ std::vector<std::int32_t> AncestorsOf(const TMissionNames& names, std::int32_t i
 
 TEST_F(MissionDbTest, ListsAncestorsDepthFirstHighestPriorityFirst) {
     TMissionWriter w;
-    w.Chunk("L$MetaProp", chunks::Links({{1, 10, -1, 1},
-                                         {2, 10, -2, 1},
-                                         {3, -1, -3, 1},
-                                         {4, -2, -4, 1},
-                                         {5, -1, -5, 1},
-                                         {6, 10, -6, 2}}))
+    w.Chunk("L$MetaProp", chunks::Links({{1, 10, -1, 1}, {2, 10, -2, 1}, {3, -1, -3, 1},
+                                         {4, -2, -4, 1}, {5, -1, -5, 1}, {6, 10, -6, 2}}))
         .Chunk("LD$MetaProp",
                chunks::LinkData(4, {{1, Prio(1)}, {2, Prio(7)}, {3, Prio(0)}, {5, Prio(4)}}));
     // -2 (7) before -1 (1); under -1: -5 (4) before -3 (0); link 4 has no priority.
     EXPECT_EQ(AncestorsOf(Names(w), 10), (std::vector<std::int32_t>{-2, -4, -1, -5, -3}));
 }
 
-TEST_F(MissionDbTest, NoAncestorsWithoutMetapropertyLinkData) {
-    TMissionWriter w;
-    w.Chunk("L$MetaProp", chunks::Links({{1, 10, -1, 1}}));
-    EXPECT_TRUE(AncestorsOf(Names(w), 10).empty());
-}
-
-// A first word other than 4 leaves every link without priority: -1 for ancestry (all equal,
-// file order kept), 0 for naming.
-TEST_F(MissionDbTest, LinkDataOfTheWrongSizeGivesNoPriorities) {
-    TMissionWriter w;
-    w.Chunk("OBJ_MAP", chunks::NameRecords({{-1, "Orb"}, {-2, "Box"}}))
-        .Chunk("L$MetaProp", chunks::Links({{1, 10, -1, 1}, {2, 10, -2, 1}}))
-        .Chunk("LD$MetaProp", chunks::LinkData(2, {{1, TBytes{9, 0}}, {2, TBytes{1, 0}}}));
-    const TMissionNames names = Names(w);
-    EXPECT_EQ(AncestorsOf(names, 10), (std::vector<std::int32_t>{-1, -2}));
-    EXPECT_EQ(names.GetObjectName(10, true), "An Orb");
-}
-
-TEST_F(MissionDbTest, CyclicMetapropertiesEnd) {
-    TMissionWriter w;
-    w.Chunk("L$MetaProp", chunks::Links({{1, 10, -1, 1},
-                                         {2, -1, -2, 1},
-                                         {3, -2, -1, 1},
-                                         {4, -2, 10, 1},
-                                         {5, -3, -3, 1},
-                                         {6, -2, -3, 1}}))
-        .Chunk("LD$MetaProp", chunks::LinkData(4, {}));
-    const TMissionNames names = Names(w);
-    EXPECT_EQ(AncestorsOf(names, 10), (std::vector<std::int32_t>{-1, -2, -3}));
-    EXPECT_EQ(AncestorsOf(names, -3), (std::vector<std::int32_t>{}));
-}
-
-// A diamond is no cycle: the shared ancestor appears once per way to it.
-TEST_F(MissionDbTest, ASharedAncestorAppearsOncePerPath) {
-    TMissionWriter w;
-    w.Chunk("L$MetaProp",
-            chunks::Links({{1, 10, -1, 1}, {2, 10, -2, 1}, {3, -1, -3, 1}, {4, -2, -3, 1}}))
-        .Chunk("LD$MetaProp", chunks::LinkData(4, {}));
-    EXPECT_EQ(AncestorsOf(Names(w), 10), (std::vector<std::int32_t>{-1, -3, -2, -3}));
+// Without link data there are no ancestors; with link data of another record size every
+// priority is -1 (file order kept) for ancestry and 0 for naming; a cycle is not entered again,
+// but a diamond is no cycle: the shared ancestor appears once per way to it.
+TEST_F(MissionDbTest, AncestryWithoutPrioritiesAroundCyclesAndDiamonds) {
+    const struct {
+        std::vector<TLinkRec> Links;
+        std::optional<TBytes> LinkData;
+        std::int32_t Id;
+        std::vector<std::int32_t> Expected;
+    } cases[] = {
+        {{{1, 10, -1, 1}}, std::nullopt, 10, {}},
+        {{{1, 10, -1, 1}, {2, 10, -2, 1}},
+         chunks::LinkData(2, {{1, TBytes{9, 0}}, {2, TBytes{1, 0}}}), 10, {-1, -2}},
+        {{{1, 10, -1, 1}, {2, -1, -2, 1}, {3, -2, -1, 1}, {4, -2, 10, 1}, {5, -3, -3, 1},
+          {6, -2, -3, 1}}, chunks::LinkData(4, {}), 10, {-1, -2, -3}},
+        {{{5, -3, -3, 1}}, chunks::LinkData(4, {}), -3, {}},
+        {{{1, 10, -1, 1}, {2, 10, -2, 1}, {3, -1, -3, 1}, {4, -2, -3, 1}},
+         chunks::LinkData(4, {}), 10, {-1, -3, -2, -3}}};
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE(i);
+        TMissionWriter w;
+        w.Chunk("OBJ_MAP", chunks::NameRecords({{-1, "Orb"}, {-2, "Box"}}))
+            .Chunk("L$MetaProp", chunks::Links(cases[i].Links));
+        if (cases[i].LinkData) w.Chunk("LD$MetaProp", *cases[i].LinkData);
+        const TMissionNames names = Names(w);
+        EXPECT_EQ(AncestorsOf(names, cases[i].Id), cases[i].Expected);
+        if (i == 1) { EXPECT_EQ(names.GetObjectName(10, true), "An Orb"); }
+    }
 }
 
 // Links that branch and join again on every level would make the list grow beyond any use.
@@ -319,56 +371,40 @@ TEST_F(MissionDbTest, ArchetypesInheritThroughTheGamesysWhenItHasMetaproperties)
 TReadPropsParams PropsParams(const std::filesystem::path& file, int mode) {
     TReadPropsParams params;
     params.FileName = file;
-    params.Props = std::vector<TNamedMode>{{"Flicker", mode}};
+    params.Props = std::vector<TNamedMode>{{"FlickerRate", mode}};
     params.Tag = 77;
     return params;
 }
 
-TEST_F(MissionDbTest, ModeZeroDeliversOwnValuesOfTheObjectBrushes) {
-    const auto r = Props(PropsParams(Save(PropsMission()), 0));
-    const std::vector<TPropCall> expected = {{10, "Lamp", "Flicker", {1}, 77},
-                                             {10, "Lamp", "Flicker", {6}, 77}};
-    EXPECT_EQ(r.Props, expected);
+// Mode 0 delivers own values of the object brushes, mode 1 an own value or else the first
+// inherited one, mode 2 own values and then one per ancestor in ancestor order. The chunk's name
+// is cut to eleven characters.
+TEST_F(MissionDbTest, DeliversPropertiesOfTheObjectBrushesByMode) {
+    const auto file = Save(PropsMission());
+    const TPropCall own1{10, "Lamp", "FlickerRate", {1}, 77};
+    const TPropCall own6{10, "Lamp", "FlickerRate", {6}, 77};
+    const TPropCall chest{11, "Chest", "FlickerRate", {3}, 77};
+    const auto r = Props(PropsParams(file, 0));
+    EXPECT_EQ(r.Props, (std::vector<TPropCall>{own1, own6}));
     EXPECT_TRUE(r.Messages.empty());
-}
-
-TEST_F(MissionDbTest, ModeOneDeliversAnOwnValueOrElseTheFirstInheritedOne) {
-    const auto r = Props(PropsParams(Save(PropsMission()), 1));
-    const std::vector<TPropCall> expected = {{10, "Lamp", "Flicker", {1}, 77},
-                                             {10, "Lamp", "Flicker", {6}, 77},
-                                             {11, "Chest", "Flicker", {3}, 77}};
-    EXPECT_EQ(r.Props, expected);
-}
-
-TEST_F(MissionDbTest, ModeTwoDeliversOwnValuesThenOnePerAncestorInAncestorOrder) {
-    const auto r = Props(PropsParams(Save(PropsMission()), 2));
-    const std::vector<TPropCall> expected = {
-        {10, "Lamp", "Flicker", {1}, 77},  {10, "Lamp", "Flicker", {6}, 77},
-        {11, "Chest", "Flicker", {3}, 77}, {10, "Lamp", "Flicker", {2}, 77},
-        {10, "Lamp", "Flicker", {4}, 77},  {10, "Lamp", "Flicker", {3}, 77}};
-    EXPECT_EQ(r.Props, expected);
+    EXPECT_EQ(Props(PropsParams(file, 1)).Props, (std::vector<TPropCall>{own1, own6, chest}));
+    auto inherited = [](std::uint8_t v) {
+        return TPropCall{10, "Lamp", "FlickerRate", {v}, 77};
+    };
+    EXPECT_EQ(
+        Props(PropsParams(file, 2)).Props,
+        (std::vector<TPropCall>{own1, own6, chest, inherited(2), inherited(4), inherited(3)}));
 }
 
 TEST_F(MissionDbTest, AGivenObjectSetIsUsedInItsOwnOrder) {
     auto params = PropsParams(Save(PropsMission()), 1);
     params.Objects = std::vector<std::int32_t>{12, -1, 99};
-    const std::vector<TPropCall> expected = {{-1, "Light", "Flicker", {2}, 77},
-                                             {12, "", "Flicker", {5}, 77},
-                                             {-1, "Light", "Flicker", {4}, 77}};
+    const std::vector<TPropCall> expected = {{-1, "Light", "FlickerRate", {2}, 77},
+                                             {12, "", "FlickerRate", {5}, 77},
+                                             {-1, "Light", "FlickerRate", {4}, 77}};
     // -1 has a value of its own, so with mode 1 only its own; mode 2 adds -3's.
     EXPECT_EQ(Props(params).Props, (std::vector<TPropCall>{expected[0], expected[1]}));
-    params.Props = std::vector<TNamedMode>{{"Flicker", 2}};
-    EXPECT_EQ(Props(params).Props, expected);
-}
-
-TEST_F(MissionDbTest, PropertyChunkNamesAreCutToElevenCharacters) {
-    TMissionWriter w;
-    w.Chunk("P$DeathStag", chunks::Props({{5, I32Bytes(12)}}));
-    TReadPropsParams params;
-    params.FileName = Save(w);
-    params.Objects = std::vector<std::int32_t>{5};
-    params.Props = std::vector<TNamedMode>{{"DeathStage", 0}};
-    const std::vector<TPropCall> expected = {{5, "", "DeathStage", I32Bytes(12), 0}};
+    params.Props = std::vector<TNamedMode>{{"FlickerRate", 2}};
     EXPECT_EQ(Props(params).Props, expected);
 }
 
@@ -390,29 +426,44 @@ protected:
     }
 };
 
-TEST_F(GamesysTest, ArchetypesInheritFromTheGamesysInTheGamesysFolder) {
-    Gamesys().Save(folder_ / "gamesys" / "dark.gam");
-    const auto r = Props(Params("dark.gam"));
-    EXPECT_EQ(Values(r), (std::vector<TBytes>{{7}, {8}}));
-    EXPECT_TRUE(r.Messages.empty());
+TMissionWriter GamesysWithoutTheProperty() {
+    return TMissionWriter()
+        .Chunk("L$MetaProp", chunks::Links({{1, -1, -2, 1}}))
+        .Chunk("LD$MetaProp", chunks::LinkData(4, {{1, Prio(0)}}));
 }
 
-TEST_F(GamesysTest, IsFoundBesideTheMission) {
-    Gamesys().Save(folder_ / "dark.gam");
-    EXPECT_EQ(Values(Props(Params("dark.gam"))), (std::vector<TBytes>{{7}, {8}}));
-}
-
-TEST_F(GamesysTest, IsFoundWhateverTheLetterCaseOfItsName) {
-    Gamesys().Save(folder_ / "test_moneytree.gam");
-    EXPECT_EQ(Values(Props(Params("test_moneytree.GAM"))), (std::vector<TBytes>{{7}, {8}}));
-    Gamesys().Save(folder_ / "gamesys" / "Other.Gam");
-    EXPECT_EQ(Values(Props(Params("OTHER.GAM"))), (std::vector<TBytes>{{7}, {8}}));
-}
-
-TEST_F(GamesysTest, AFolderInTheGamesysNameIsFoundWhateverItsLetterCase) {
-    std::filesystem::create_directories(folder_ / "gamesys" / "sub");
-    Gamesys().Save(folder_ / "gamesys" / "sub" / "dark.gam");
-    EXPECT_EQ(Values(Props(Params("SUB\\Dark.GAM"))), (std::vector<TBytes>{{7}, {8}}));
+// Where the gamesys lies and how the mission names it: the gamesys folder first, then beside the
+// mission, whatever the letter case of its name and folders. Mission -1 has 9; the gamesys gives
+// -1 the value 7 and its ancestor -2 the value 8.
+TEST_F(GamesysTest, IsFoundAndGivesTheArchetypesTheirValues) {
+    const struct {
+        const char* SavedAs; // under the scratch folder; none when empty
+        TMissionWriter (*Make)();
+        const char* Named;
+        int Mode;
+        std::vector<TBytes> Values;
+    } cases[] = {
+        {"gamesys/dark.gam", Gamesys, "dark.gam", 2, {{7}, {8}}},
+        {"dark.gam", Gamesys, "dark.gam", 2, {{7}, {8}}},
+        {"test_moneytree.gam", Gamesys, "test_moneytree.GAM", 2, {{7}, {8}}},
+        {"gamesys/Other.Gam", Gamesys, "OTHER.GAM", 2, {{7}, {8}}},
+        {"gamesys/sub/dark.gam", Gamesys, "SUB\\Dark.GAM", 2, {{7}, {8}}},
+        {"gamesys/dark.gam", GamesysWithoutTheProperty, "dark.gam", 2, {{9}}},
+        {"gamesys/dark.gam", [] { return TMissionWriter(); }, "dark.gam", 2, {{9}}},
+        {"", nullptr, "", 2, {{9}}},      // no gamesys named: nothing to say
+        {"", nullptr, "dark.gam", 0, {}}, // own values alone need no gamesys
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.SavedAs) + " as " + c.Named);
+        std::filesystem::remove_all(folder_ / "gamesys");
+        std::filesystem::create_directories(folder_ / "gamesys" / "sub");
+        for (const char* stale : {"dark.gam", "test_moneytree.gam"})
+            std::filesystem::remove(folder_ / stale);
+        if (c.Make != nullptr) SaveBytes(folder_ / c.SavedAs, c.Make().Bytes());
+        const auto r = Props(Params(c.Named, c.Mode));
+        EXPECT_EQ(Values(r), c.Values);
+        EXPECT_TRUE(r.Messages.empty());
+    }
 }
 
 TEST_F(GamesysTest, AMissingGamesysIsSaidOnceAndTheMissionAloneIsUsed) {
@@ -425,82 +476,45 @@ TEST_F(GamesysTest, AMissingGamesysIsSaidOnceAndTheMissionAloneIsUsed) {
     EXPECT_EQ(Values(r), (std::vector<TBytes>{{9}, {9}}));
 }
 
-TEST_F(GamesysTest, WithoutAGamesysNameNothingIsSaid) {
-    const auto r = Props(Params(""));
-    EXPECT_TRUE(r.Messages.empty());
-    EXPECT_EQ(Values(r), (std::vector<TBytes>{{9}}));
-}
-
-TEST_F(GamesysTest, OwnValuesAloneNeedNoGamesys) {
-    EXPECT_TRUE(Props(Params("dark.gam", 0)).Messages.empty());
-}
-
-TEST_F(GamesysTest, AGamesysWithoutThePropertyLeavesArchetypesToTheMission) {
-    TMissionWriter g;
-    g.Chunk("L$MetaProp", chunks::Links({{1, -1, -2, 1}}))
-        .Chunk("LD$MetaProp", chunks::LinkData(4, {{1, Prio(0)}}));
-    g.Save(folder_ / "gamesys" / "dark.gam");
-    EXPECT_EQ(Values(Props(Params("dark.gam"))), (std::vector<TBytes>{{9}}));
-}
-
-TEST_F(GamesysTest, AnEmptyGamesysIsNoError) {
-    TMissionWriter().Save(folder_ / "gamesys" / "dark.gam");
-    const auto r = Props(Params("dark.gam"));
-    EXPECT_TRUE(r.Messages.empty());
-    EXPECT_EQ(Values(r), (std::vector<TBytes>{{9}}));
-}
-
+// The table above has one file at a time; with two, the gamesys folder's wins.
 TEST(FindGamesysTest, TriesTheGamesysFolderFirst) {
     ScratchFolder folder;
     std::filesystem::create_directories(folder / "g");
-    TMissionWriter().Save(folder / "g" / "x.gam");
-    TMissionWriter().Save(folder / "x.gam");
-    std::filesystem::path first;
-    EXPECT_EQ(FindGamesys(folder / "g", folder / "m.mis", "x.gam", &first), folder / "g" / "x.gam");
-    EXPECT_EQ(first, folder / "g" / "x.gam");
-    // The file found, in whatever spelling the file system gives back (Windows ignores case).
-    const auto other = FindGamesys(folder / "none", folder / "m.mis", "X.GAM", &first);
-    EXPECT_TRUE(!other.empty() && std::filesystem::equivalent(other, folder / "x.gam")) << other;
-    EXPECT_EQ(first, folder / "none" / "X.GAM");
-    EXPECT_TRUE(FindGamesys(folder / "g", folder / "m.mis", "y.gam").empty());
+    SaveBytes(folder / "g" / "x.gam", TMissionWriter().Bytes());
+    SaveBytes(folder / "x.gam", TMissionWriter().Bytes());
+    EXPECT_EQ(FindGamesys(folder / "g", folder / "m.mis", "x.gam"), folder / "g" / "x.gam");
 }
 
 // ---- links of the object set ----
 
-struct TLinkBitsCase {
-    int Bits;
-    std::vector<TLinkCall> Expected;
-};
-
-class LinkBitsTest : public MissionDbTest, public ::testing::WithParamInterface<TLinkBitsCase> {};
-
-TEST_P(LinkBitsTest, TakesLinksFromOrToTheObjectSet) {
-    TReadPropsParams params;
-    params.FileName = Save(LinksMission());
-    params.Objects = std::vector<std::int32_t>{10, 11};
-    params.Links = std::vector<TNamedMode>{{"Receptron", GetParam().Bits}};
-    params.Tag = 5;
-    EXPECT_EQ(Props(params).Links, GetParam().Expected);
+// Bit 1 takes links from the object set, bit 2 links to it, bit 4 their data; the first data
+// record of a link counts.
+TEST_F(MissionDbTest, TakesLinksFromOrToTheObjectSet) {
+    const TLinkCall lampChest{10, 11, "Lamp", "Chest", 7, {}};
+    const TLinkCall keyLamp{12, 10, "Key", "Lamp", 7, {}};
+    const TLinkCall chestKey{11, 12, "Chest", "Key", 7, {}};
+    TLinkCall lampChestData = lampChest;
+    lampChestData.Data = {1, 1, 1, 1};
+    TLinkCall keyLampData = keyLamp;
+    keyLampData.Data = {2, 2, 2, 2};
+    const struct {
+        int Bits;
+        std::vector<TLinkCall> Expected;
+    } cases[] = {{1, {}},
+                 {2, {lampChest, chestKey}},
+                 {4, {lampChest, keyLamp}},
+                 {6, {lampChest, keyLamp, chestKey}},
+                 {7, {lampChestData, keyLampData, chestKey}}};
+    const auto file = Save(LinksMission());
+    for (const auto& c : cases) {
+        TReadPropsParams params;
+        params.FileName = file;
+        params.Objects = std::vector<std::int32_t>{10, 11};
+        params.Links = std::vector<TNamedMode>{{"Receptron", c.Bits}};
+        params.Tag = 5;
+        EXPECT_EQ(Props(params).Links, c.Expected) << c.Bits;
+    }
 }
-
-const TLinkCall kLampChest{10, 11, "Lamp", "Chest", 7, {}};
-const TLinkCall kKeyLamp{12, 10, "Key", "Lamp", 7, {}};
-const TLinkCall kChestKey{11, 12, "Chest", "Key", 7, {}};
-
-TLinkCall WithData(TLinkCall l, TBytes d) {
-    l.Data = std::move(d);
-    return l;
-}
-
-INSTANTIATE_TEST_SUITE_P(Bits, LinkBitsTest,
-                         ::testing::Values(TLinkBitsCase{0, {}}, TLinkBitsCase{1, {}},
-                                           TLinkBitsCase{2, {kLampChest, kChestKey}},
-                                           TLinkBitsCase{4, {kLampChest, kKeyLamp}},
-                                           TLinkBitsCase{6, {kLampChest, kKeyLamp, kChestKey}},
-                                           TLinkBitsCase{7,
-                                                         {WithData(kLampChest, {1, 1, 1, 1}),
-                                                          WithData(kKeyLamp, {2, 2, 2, 2}),
-                                                          kChestKey}}));
 
 TEST_F(MissionDbTest, LinkDataOfSizeZeroIsNoData) {
     TReadPropsParams params;
@@ -512,77 +526,27 @@ TEST_F(MissionDbTest, LinkDataOfSizeZeroIsNoData) {
     EXPECT_EQ(Props(params).Links, expected);
 }
 
-TEST_F(MissionDbTest, AnErrorInACallbackEndsTheOperation) {
-    const auto file = Save(PropsMission());
-    auto params = PropsParams(file, 2);
-    int calls = 0;
-    params.OnProp = [&](std::int32_t, const std::string&, const std::string&,
-                        std::span<const std::uint8_t>, std::uint32_t) {
-        if (++calls == 2) throw Exception("stop");
-    };
-    EXPECT_THROW(ReadProps(params), Exception);
-    EXPECT_EQ(calls, 2);
-    TReadBrushListParams b;
-    b.FileName = file;
-    b.OnBrush = [](TBrushKind, std::int32_t, std::int32_t, const std::string&) {
-        throw std::runtime_error("stop");
-    };
-    EXPECT_THROW(ReadBrushList(b), std::runtime_error);
-    EXPECT_THROW(
-        ReadLinks(file, nullptr, nullptr,
-                  [](std::int32_t, std::int32_t, std::int32_t, int) { throw Exception("stop"); }),
-        Exception);
-}
-
 // ---- every link ----
 
-struct TLinkRecordCall {
-    std::int32_t LinkId, Source, Dest;
-    int Flavor;
-    friend bool operator==(const TLinkRecordCall&, const TLinkRecordCall&) = default;
-};
-
-std::vector<std::int32_t> LinkIds(const std::filesystem::path& file,
-                                  const std::vector<std::int32_t>* objects,
-                                  const std::vector<int>* flavors) {
-    std::vector<std::int32_t> ids;
-    ReadLinks(file, objects, flavors,
-              [&](std::int32_t id, std::int32_t, std::int32_t, int) { ids.push_back(id); });
-    return ids;
-}
-
+// Links come from the chunks beginning with "L$"; a flavor filter judges a whole chunk by its
+// first link, and an object filter needs both ends.
 TEST_F(MissionDbTest, ReadsEveryLinkOfTheChunksBeginningWithLDollar) {
+    const auto file = Save(AllLinksMission());
     std::vector<TLinkRecordCall> calls;
-    ReadLinks(Save(AllLinksMission()), nullptr, nullptr,
-              [&](std::int32_t id, std::int32_t s, std::int32_t d, int f) {
-                  calls.push_back({id, s, d, f});
-              });
+    ReadLinks(file, nullptr, nullptr, [&](std::int32_t id, std::int32_t s, std::int32_t d, int f) {
+        calls.push_back({id, s, d, f});
+    });
     EXPECT_EQ(calls, (std::vector<TLinkRecordCall>{
                          {1, 1, 2, 3}, {2, 2, 3, 5}, {3, 1, 3, 5}, {4, 3, 1, 3}}));
-}
-
-TEST_F(MissionDbTest, AFlavorFilterJudgesAWholeChunkByItsFirstLink) {
-    const auto file = Save(AllLinksMission());
-    const std::vector<int> three{3};
-    const std::vector<int> five{5};
-    const std::vector<int> none{42};
+    const std::vector<int> three{3}, five{5}, none{42};
+    const std::vector<std::int32_t> objects{1, 3};
     EXPECT_EQ(LinkIds(file, nullptr, &three), (std::vector<std::int32_t>{1, 2}));
     EXPECT_EQ(LinkIds(file, nullptr, &five), (std::vector<std::int32_t>{3, 4}));
     EXPECT_TRUE(LinkIds(file, nullptr, &none).empty());
-}
-
-TEST_F(MissionDbTest, AnObjectFilterNeedsBothEnds) {
-    const auto file = Save(AllLinksMission());
-    const std::vector<std::int32_t> objects{1, 3};
-    const std::vector<int> three{3};
     EXPECT_EQ(LinkIds(file, &objects, nullptr), (std::vector<std::int32_t>{3, 4}));
-    EXPECT_EQ(LinkIds(file, &objects, &three), (std::vector<std::int32_t>{}));
+    EXPECT_TRUE(LinkIds(file, &objects, &three).empty());
 }
 
-TEST_F(MissionDbTest, WithoutACallbackTheFileIsNotEvenOpened) {
-    EXPECT_NO_THROW(ReadLinks(folder_ / "absent.mis", nullptr, nullptr, {}));
-    EXPECT_THROW((void)LinkIds(folder_ / "absent.mis", nullptr, nullptr), Exception);
-}
 
 // ---- damaged missions ----
 
@@ -613,11 +577,9 @@ TEST_F(MissionDbTest, RecordsRunningPastTheirChunkEndTheWalkQuietly) {
         .Chunk("LD$MetaProp", data)
         .Chunk("BRLIST", brushes);
     const TMissionNames names = Names(w);
-    EXPECT_EQ(names.GetObjectName(1, true), "One");
-    EXPECT_EQ(names.GetObjectName(2, true), "Two!");
-    EXPECT_EQ(names.GetObjectName(3, true), "");
-    EXPECT_EQ(names.GetObjectName(4, true), "Four");
-    EXPECT_EQ(names.GetObjectName(5, true), "");
+    std::string got;
+    for (const std::int32_t id : {1, 2, 3, 4, 5}) got += names.GetObjectName(id, true) + ",";
+    EXPECT_EQ(got, "One,Two!,,Four,,");
     EXPECT_EQ(AncestorsOf(names, 6), (std::vector<std::int32_t>{-1}));
     EXPECT_EQ(Brushes(w), (std::vector<TBrushCall>{{bkObject, 1, 6, ""}}));
 }
@@ -630,84 +592,6 @@ TEST_F(GamesysTest, ADamagedGamesysRaisesAnError) {
         EXPECT_THROW(ReadProps(Params("dark.gam")), Exception) << len;
     }
 }
-
-// ---- the indexed reader against plain walks ----
-
-struct TRandomCase {
-    std::uint32_t Seed;
-    bool Cycles;
-    bool GamesysLinkData;
-};
-
-class RandomMissionTest : public MissionDbTest,
-                          public ::testing::WithParamInterface<TRandomCase> {};
-
-TEST_P(RandomMissionTest, NamesAncestryAndPropertiesMatchPlainWalks) {
-    TRandomMissionOptions o;
-    o.Cycles = GetParam().Cycles;
-    o.GamesysLinkData = GetParam().GamesysLinkData;
-    if (o.Cycles) { // keep the number of ways through the cycles small
-        o.Archetypes = 25;
-        o.ArchetypeLinks = 30;
-    }
-    const TRandomMission r = TRandomMissionMaker(GetParam().Seed).Make(o, "Random.GAM");
-    std::filesystem::create_directories(folder_ / "gs");
-    const auto missionFile = Save(r.Mission, "random.mis");
-    r.Gamesys.Save(folder_ / "gs" / "random.gam");
-
-    TMissionFile mf;
-    mf.Open(missionFile);
-    TMissionFile gf;
-    gf.Open(folder_ / "gs" / "random.gam");
-    TMissionNames names;
-    names.Load(mf);
-    TMissionNames gamNames;
-    gamNames.LoadMetaProps(gf);
-    const auto rm = reference::TSource::Load(mf, true);
-    const auto rg = reference::TSource::Load(gf, false);
-
-    std::size_t archetypeNames = 0;
-    std::size_t ancestors = 0;
-    for (const std::int32_t id : r.AllIds) {
-        for (const bool arch : {false, true}) {
-            const std::string name = names.GetObjectName(id, arch);
-            ASSERT_EQ(name, reference::ObjectName(rm, id, arch)) << "ID " << id;
-            if (arch && (name.starts_with("A ") || name.starts_with("An "))) ++archetypeNames;
-        }
-        const auto both = AncestorsOf(names, id, &gamNames);
-        ASSERT_EQ(both, reference::Ancestors(rm, &rg, id)) << "ID " << id;
-        ASSERT_EQ(AncestorsOf(names, id), reference::Ancestors(rm, nullptr, id)) << "ID " << id;
-        ancestors += both.size();
-    }
-    EXPECT_GT(archetypeNames, 20u);
-    EXPECT_GT(ancestors, r.AllIds.size());
-
-    TReadPropsParams params;
-    params.FileName = missionFile;
-    params.GamesysDir = folder_ / "gs";
-    params.Objects = r.ObjectSet;
-    params.Props = r.Props;
-    params.Tag = 9;
-    const auto found = Props(params);
-    EXPECT_TRUE(found.Messages.empty());
-    const auto expected = reference::Props(mf, &gf, r.ObjectSet, r.Props, 9);
-    EXPECT_GT(expected.size(), r.ObjectSet.size());
-    ASSERT_EQ(found.Props.size(), expected.size());
-    for (std::size_t i = 0; i < expected.size(); ++i) ASSERT_EQ(found.Props[i], expected[i]) << i;
-
-    gf.Close(); // an open file cannot be removed on Windows
-    std::filesystem::remove(folder_ / "gs" / "random.gam");
-    const auto alone = Props(params);
-    EXPECT_EQ(alone.Messages.size(), 1u);
-    EXPECT_EQ(alone.Props, reference::Props(mf, nullptr, r.ObjectSet, r.Props, 9));
-}
-
-INSTANTIATE_TEST_SUITE_P(Seeds, RandomMissionTest,
-                         ::testing::Values(TRandomCase{1, false, true}, TRandomCase{2, false, true},
-                                           TRandomCase{3, false, true},
-                                           TRandomCase{4, false, false}, TRandomCase{5, true, true},
-                                           TRandomCase{6, true, true}, TRandomCase{7, true, false},
-                                           TRandomCase{8, false, true}));
 
 } // namespace
 } // namespace kv

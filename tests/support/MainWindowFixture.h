@@ -2,9 +2,8 @@
 // on a simulated desktop where a simulated DromEd can be started.
 #pragma once
 
-#include "platform/sim/SimDesktop.h"
-#include "simdromed/SimDromEd.h"
 #include "support/ScriptedPrompts.h"
+#include "support/SimDromEdFixture.h"
 #include "text/ui/QtText.h"
 #include "workspace/Settings.h"
 #include "workspace/ui/MainWindow.h"
@@ -30,11 +29,7 @@ struct TMainWindowFixture {
     std::unique_ptr<TFrmKvMain> Win;
 
     explicit TMainWindowFixture(const QStringList& args = {}, bool show = true) {
-        sim::TSimWindowSpec own;
-        own.ClassName = "TFrmKvMain";
-        own.Title = "Korvane 0.94 [Unnamed]";
-        own.Rect = {1300, 0, 1600, 400};
-        Own = Desktop.CreateSimWindow(own);
+        Own = CreateOwnWindow(Desktop);
         TMainWindowEnv env;
         env.Arguments = args;
         env.SettingsFile = PathFromQt(Dir.filePath("korvane.ini"));
@@ -61,12 +56,7 @@ struct TMainWindowFixture {
 
     TBrushInfo* Add(TBrushKind kind, std::int32_t brush, std::int32_t obj, const std::string& name,
                     bool replace = false) {
-        TBrushInfo info;
-        info.Kind = kind;
-        info.BrushNum = brush;
-        info.ObjID = obj;
-        info.Name = name;
-        return TFrmKvMain::ItemOfRow(Win->AddFavorite(info, replace));
+        return TFrmKvMain::ItemOfRow(Win->AddFavorite({kind, brush, obj, name}, replace));
     }
 
     QTreeWidgetItem* Row(int i) const { return Win->LvFavs->topLevelItem(i); }

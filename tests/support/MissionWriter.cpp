@@ -1,31 +1,36 @@
 #include "support/MissionWriter.h"
 
+#include <algorithm>
 #include <fstream>
 #include <stdexcept>
 
 namespace kv::test {
 
-void PutU8(TBytes& b, std::uint8_t v) { b.push_back(v); }
-void PutU16(TBytes& b, std::uint16_t v) {
-    b.push_back(static_cast<std::uint8_t>(v & 0xFF));
-    b.push_back(static_cast<std::uint8_t>(v >> 8));
+namespace {
+// Little-endian, Size bytes of V.
+void PutLE(TBytes& b, std::uint32_t v, int size) {
+    for (int i = 0; i < size; ++i) b.push_back(static_cast<std::uint8_t>((v >> (8 * i)) & 0xFF));
 }
-void PutI16(TBytes& b, std::int16_t v) { PutU16(b, static_cast<std::uint16_t>(v)); }
-void PutU32(TBytes& b, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) b.push_back(static_cast<std::uint8_t>((v >> (8 * i)) & 0xFF));
+void Append(TBytes& b, const TBytes& more) { b.insert(b.end(), more.begin(), more.end()); }
+// A length-prefixed, zero-terminated text.
+TBytes LenZText(const std::string& s) {
+    TBytes b;
+    PutU32(b, static_cast<std::uint32_t>(s.size() + 1));
+    return Concat(b, chunks::ZText(s));
 }
-void PutI32(TBytes& b, std::int32_t v) { PutU32(b, static_cast<std::uint32_t>(v)); }
-void PutText(TBytes& b, const std::string& s) { b.insert(b.end(), s.begin(), s.end()); }
+} // namespace
 
+void PutU32(TBytes& b, std::uint32_t v) { PutLE(b, v, 4); }
+void PutI32(TBytes& b, std::int32_t v) { PutLE(b, static_cast<std::uint32_t>(v), 4); }
+void PutText(TBytes& b, const std::string& s) { b.insert(b.end(), s.begin(), s.end()); }
 TBytes I32Bytes(std::int32_t v) {
     TBytes b;
     PutI32(b, v);
     return b;
 }
-
 TBytes Concat(const TBytes& a, const TBytes& b) {
     TBytes r = a;
-    r.insert(r.end(), b.begin(), b.end());
+    Append(r, b);
     return r;
 }
 
@@ -36,30 +41,22 @@ TBytes Props(const std::vector<std::pair<std::int32_t, TBytes>>& records) {
     for (const auto& [id, data] : records) {
         PutI32(b, id);
         PutU32(b, static_cast<std::uint32_t>(data.size()));
-        b.insert(b.end(), data.begin(), data.end());
+        Append(b, data);
     }
     return b;
 }
 
-TBytes SymNames(const std::vector<std::pair<std::int32_t, std::string>>& names) {
+TBytes SymNames(const TNames& names) {
     std::vector<std::pair<std::int32_t, TBytes>> records;
-    for (const auto& [id, name] : names) {
-        TBytes data;
-        PutU32(data, static_cast<std::uint32_t>(name.size() + 1));
-        PutText(data, name);
-        data.push_back(0);
-        records.emplace_back(id, std::move(data));
-    }
+    for (const auto& [id, name] : names) records.emplace_back(id, LenZText(name));
     return Props(records);
 }
 
-TBytes NameRecords(const std::vector<std::pair<std::int32_t, std::string>>& names) {
+TBytes NameRecords(const TNames& names) {
     TBytes b;
     for (const auto& [id, name] : names) {
         PutI32(b, id);
-        PutU32(b, static_cast<std::uint32_t>(name.size() + 1));
-        PutText(b, name);
-        b.push_back(0);
+        Append(b, LenZText(name));
     }
     return b;
 }
@@ -67,10 +64,8 @@ TBytes NameRecords(const std::vector<std::pair<std::int32_t, std::string>>& name
 TBytes Links(const std::vector<TLinkRec>& links) {
     TBytes b;
     for (const TLinkRec& l : links) {
-        PutI32(b, l.LinkId);
-        PutI32(b, l.Source);
-        PutI32(b, l.Dest);
-        PutU16(b, l.Flavor);
+        for (const std::int32_t v : {l.LinkId, l.Source, l.Dest}) PutI32(b, v);
+        PutLE(b, l.Flavor, 2);
     }
     return b;
 }
@@ -82,24 +77,21 @@ TBytes LinkData(std::uint32_t dataSize,
     for (const auto& [id, data] : records) {
         if (data.size() != dataSize) throw std::invalid_argument("link data of the wrong size");
         PutI32(b, id);
-        b.insert(b.end(), data.begin(), data.end());
+        Append(b, data);
     }
     return b;
 }
 
 TBytes Brushes(const std::vector<TBrushRec>& brushes) {
     TBytes b;
-    for (const TBrushRec& r : brushes) {
-        TBytes rec(76, 0);
-        rec[0] = static_cast<std::uint8_t>(r.BrushId & 0xFF);
-        rec[1] = static_cast<std::uint8_t>(r.BrushId >> 8);
-        const auto obj = static_cast<std::uint32_t>(r.ObjId);
-        for (int i = 0; i < 4; ++i) rec[4 + i] = static_cast<std::uint8_t>((obj >> (8 * i)) & 0xFF);
-        const auto media = static_cast<std::uint16_t>(r.Media);
-        rec[10] = static_cast<std::uint8_t>(media & 0xFF);
-        rec[11] = static_cast<std::uint8_t>(media >> 8);
-        rec[67] = r.FaceCount;
-        b.insert(b.end(), rec.begin(), rec.end());
+    for (const TBrushRec& r : brushes) { // ID at 0, object at 4, media at 10, faces at 67
+        PutLE(b, r.BrushId, 4);
+        PutI32(b, r.ObjId);
+        PutLE(b, 0, 2);
+        PutLE(b, static_cast<std::uint16_t>(r.Media), 2);
+        b.resize(b.size() + 55, 0);
+        PutLE(b, r.FaceCount, 1);
+        b.resize(b.size() + 8, 0);
         if (r.Media >= 0 && r.Media <= 127) b.insert(b.end(), std::size_t{10} * r.FaceCount, 0xFA);
     }
     return b;
@@ -108,26 +100,21 @@ TBytes Brushes(const std::vector<TBrushRec>& brushes) {
 TBytes Relations(const std::vector<std::string>& names) {
     TBytes b;
     for (const std::string& n : names) {
-        TBytes entry(32, 0);
-        for (std::size_t i = 0; i < n.size() && i < 31; ++i)
-            entry[i] = static_cast<std::uint8_t>(n[i]);
-        b.insert(b.end(), entry.begin(), entry.end());
+        PutText(b, n.substr(0, 31));
+        b.resize(b.size() + 32 - std::min<std::size_t>(n.size(), 31), 0);
     }
     return b;
 }
 
 TBytes ZText(const std::string& text) {
-    TBytes b;
-    PutText(b, text);
+    TBytes b(text.begin(), text.end());
     b.push_back(0);
     return b;
 }
 
 TBytes Loot(std::int32_t gold, std::int32_t gems, std::int32_t art, std::uint32_t special) {
     TBytes b;
-    PutI32(b, gold);
-    PutI32(b, gems);
-    PutI32(b, art);
+    for (const std::int32_t v : {gold, gems, art}) PutI32(b, v);
     PutU32(b, special);
     return b;
 }
@@ -146,29 +133,21 @@ TMissionWriter& TMissionWriter::Header(const std::array<std::uint8_t, 24>& heade
 
 TBytes TMissionWriter::Bytes() const {
     TBytes file(272, 0); // the file header; only its first four bytes mean something here
-    std::vector<std::uint32_t> offsets;
+    TBytes toc;
+    PutU32(toc, static_cast<std::uint32_t>(chunks_.size()));
     for (const TChunk& c : chunks_) {
-        offsets.push_back(static_cast<std::uint32_t>(file.size()));
+        PutText(toc, c.Name);
+        toc.resize(toc.size() + 12 - c.Name.size(), 0);
+        PutU32(toc, static_cast<std::uint32_t>(file.size()));
+        PutU32(toc, static_cast<std::uint32_t>(c.Data.size()));
         file.insert(file.end(), c.Header.begin(), c.Header.end());
-        file.insert(file.end(), c.Data.begin(), c.Data.end());
+        Append(file, c.Data);
     }
-    const auto toc = static_cast<std::uint32_t>(file.size());
-    PutU32(file, static_cast<std::uint32_t>(chunks_.size()));
-    for (std::size_t i = 0; i < chunks_.size(); ++i) {
-        std::array<std::uint8_t, 12> name{};
-        for (std::size_t k = 0; k < chunks_[i].Name.size(); ++k) {
-            name[k] = static_cast<std::uint8_t>(chunks_[i].Name[k]);
-        }
-        file.insert(file.end(), name.begin(), name.end());
-        PutU32(file, offsets[i]);
-        PutU32(file, static_cast<std::uint32_t>(chunks_[i].Data.size()));
-    }
-    for (int i = 0; i < 4; ++i)
-        file[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>((toc >> (8 * i)) & 0xFF);
-    return file;
+    TBytes offset;
+    PutU32(offset, static_cast<std::uint32_t>(file.size()));
+    std::copy(offset.begin(), offset.end(), file.begin());
+    return Concat(file, toc);
 }
-
-void TMissionWriter::Save(const std::filesystem::path& file) const { SaveBytes(file, Bytes()); }
 
 void SaveBytes(const std::filesystem::path& file, const TBytes& bytes) {
     std::ofstream out(file, std::ios::binary | std::ios::trunc);

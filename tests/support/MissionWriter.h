@@ -14,9 +14,6 @@ namespace kv::test {
 
 using TBytes = std::vector<std::uint8_t>;
 
-void PutU8(TBytes& b, std::uint8_t v);
-void PutU16(TBytes& b, std::uint16_t v);
-void PutI16(TBytes& b, std::int16_t v);
 void PutU32(TBytes& b, std::uint32_t v);
 void PutI32(TBytes& b, std::int32_t v);
 void PutText(TBytes& b, const std::string& s); // the bytes alone
@@ -39,12 +36,13 @@ struct TBrushRec {
 
 // Chunk contents in the layouts the mission reader understands.
 namespace chunks {
+using TNames = std::vector<std::pair<std::int32_t, std::string>>;
 // Property records: object ID, data size, data.
 [[nodiscard]] TBytes Props(const std::vector<std::pair<std::int32_t, TBytes>>& records);
 // P$SymName: property records whose data is a length-prefixed, zero-terminated name.
-[[nodiscard]] TBytes SymNames(const std::vector<std::pair<std::int32_t, std::string>>& names);
+[[nodiscard]] TBytes SymNames(const TNames& names);
 // OBJ_MAP and HotRegions: ID, length, text (zero-terminated).
-[[nodiscard]] TBytes NameRecords(const std::vector<std::pair<std::int32_t, std::string>>& names);
+[[nodiscard]] TBytes NameRecords(const TNames& names);
 [[nodiscard]] TBytes Links(const std::vector<TLinkRec>& links);
 // Link data chunk: the data size, then link ID and data per record (each data DataSize bytes).
 [[nodiscard]] TBytes LinkData(std::uint32_t dataSize,
@@ -67,11 +65,9 @@ public:
     TMissionWriter& Chunk(const std::string& name, TBytes data);
     // Fills the 24-byte chunk header of the last chunk added (the reader ignores it).
     TMissionWriter& Header(const std::array<std::uint8_t, 24>& header);
-
     // The whole file: a 4-byte table-of-contents offset and 268 more header bytes, the
     // chunks (header and data), then the table of contents.
     [[nodiscard]] TBytes Bytes() const;
-    void Save(const std::filesystem::path& file) const;
 
 private:
     struct TChunk {

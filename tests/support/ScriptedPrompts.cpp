@@ -2,14 +2,18 @@
 
 namespace kv::test {
 
+namespace {
+template <class T> T PopFront(std::deque<T>& queue) {
+    T front = std::move(queue.front());
+    queue.pop_front();
+    return front;
+}
+} // namespace
+
 TMsgAnswer TScriptedPrompts::Message(QWidget*, const QString& text, TMsgType type,
                                      TMsgButtons buttons) {
     Messages.push_back({text, type, buttons});
-    if (!Answers.empty()) {
-        const TMsgAnswer a = Answers.front();
-        Answers.pop_front();
-        return a;
-    }
+    if (!Answers.empty()) return PopFront(Answers);
     if (buttons == TMsgButtons::Ok) return TMsgAnswer::Ok;
     ++UnexpectedQuestions;
     return TMsgAnswer::Cancel;
@@ -17,17 +21,11 @@ TMsgAnswer TScriptedPrompts::Message(QWidget*, const QString& text, TMsgType typ
 
 QString TScriptedPrompts::ChooseFile(QWidget*, const TFileDialogSpec& desc) {
     FileDialogs.push_back(desc);
-    if (Files.empty()) return {};
-    QString f = Files.front();
-    Files.pop_front();
-    return f;
+    return Files.empty() ? QString() : PopFront(Files);
 }
 
 int TScriptedPrompts::RunModal(QDialog& dialog) {
-    if (Dialogs.empty()) return QDialog::Rejected;
-    auto script = std::move(Dialogs.front());
-    Dialogs.pop_front();
-    return script(dialog);
+    return Dialogs.empty() ? int{QDialog::Rejected} : PopFront(Dialogs)(dialog);
 }
 
 } // namespace kv::test

@@ -27,25 +27,25 @@ struct TClientSizeName {
     }
 };
 
+// A window standing for the program's own main window, at the desktop's top right.
+inline THwnd CreateOwnWindow(sim::TSimDesktop& desktop) {
+    return desktop.CreateSimWindow({.ClassName = "TFrmKvMain",
+                                    .Title = "Korvane 0.94 [Unnamed]",
+                                    .Rect = {1300, 0, 1600, 400}});
+}
+
 struct TSimDromEdFixture {
     sim::TSimDesktop Desktop{1600, 1200};
     std::unique_ptr<sim::TSimDromEd> DromEd;
     THwnd Own = 0;
 
     explicit TSimDromEdFixture(int clientWidth = 1024, int clientHeight = 768) {
-        sim::TSimWindowSpec own;
-        own.ClassName = "TFrmKvMain";
-        own.Title = "Korvane 0.94 [Unnamed]";
-        own.Rect = {1300, 0, 1600, 400};
-        own.ThreadId = 1;
-        Own = Desktop.CreateSimWindow(own);
+        Own = CreateOwnWindow(Desktop);
         Desktop.SetOwnMainWindow(Own);
-        sim::TSimDromEdOptions options;
-        options.ClientWidth = clientWidth;
-        options.ClientHeight = clientHeight;
-        options.Left = 0;
-        options.Top = 0;
-        DromEd = std::make_unique<sim::TSimDromEd>(Desktop, options);
+        DromEd = std::make_unique<sim::TSimDromEd>(
+            Desktop,
+            sim::TSimDromEdOptions{
+                .ClientWidth = clientWidth, .ClientHeight = clientHeight, .Left = 0, .Top = 0});
         DromEd->SetMission(DemoMission());
         Desktop.SetForegroundWindow(Own);
         Desktop.ClearEvents();
@@ -54,13 +54,11 @@ struct TSimDromEdFixture {
     static sim::TSimMission DemoMission() {
         sim::TSimMission m;
         m.FileName = "miss1.mis";
-        m.Brushes = {
-            {3, bkTerrain, 0, ""},       {5, bkLight, 0, ""},
-            {9, bkArea, 0, "Courtyard"}, {12, bkObject, 345, "Guard"},
-            {14, bkFlow, 0, ""},         {20, bkRoom, 77, "Great Hall"},
-            {21, bkObject, -5, "Lamp"},  {30, bkObject, 10, "Lever"},
-            {31, bkObject, 20, "Door"},
-        };
+        m.Brushes = {{3, bkTerrain, 0, ""},       {5, bkLight, 0, ""},
+                     {9, bkArea, 0, "Courtyard"}, {12, bkObject, 345, "Guard"},
+                     {14, bkFlow, 0, ""},         {20, bkRoom, 77, "Great Hall"},
+                     {21, bkObject, -5, "Lamp"},  {30, bkObject, 10, "Lever"},
+                     {31, bkObject, 20, "Door"}};
         return m;
     }
 

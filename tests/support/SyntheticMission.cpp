@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <map>
-#include <unordered_set>
+#include <set>
+#include <tuple>
 
 namespace kv::test {
 
@@ -62,10 +63,7 @@ constexpr std::array kRelationNames = {
     "AIAttack",      "AIProject",   "GunFlash",   "HostObj",
     "StimSensor",    "ScriptParams"};
 
-constexpr int kMetaProp = 1;
-constexpr int kContains = 2;
-constexpr int kReceptron = 3;
-constexpr int kArSrcDesc = 4;
+enum { kMetaProp = 1, kContains, kReceptron, kArSrcDesc };
 
 std::string RelationName(int flavor) {
     if (flavor >= 1 && flavor <= static_cast<int>(kRelationNames.size()))
@@ -89,7 +87,7 @@ std::string ArchetypeName(int index) {
 // (DromEd writes 2 for receptrons and stim sources whatever their record size).
 std::uint32_t DataSize(int flavor) {
     switch (flavor) {
-    case kMetaProp: return 4;
+    case kMetaProp:
     case kContains: return 4;
     case kReceptron: return 88;
     case kArSrcDesc: return 108;
@@ -106,65 +104,53 @@ struct TLink {
 };
 
 // Link records and data of every flavor of one file.
-class TLinkSet {
-public:
-    TLink& Add(int flavor, std::int32_t source, std::int32_t dest, TBytes data) {
-        auto& list = byFlavor_[flavor];
+struct TLinkSet {
+    std::map<int, std::vector<TLink>> ByFlavor;
+    std::set<std::tuple<int, std::int32_t, std::int32_t>> Keys; // flavor, source, destination
+    int Count = 0;
+
+    void Add(int flavor, std::int32_t source, std::int32_t dest, TBytes data) {
+        auto& list = ByFlavor[flavor];
         const auto id =
             static_cast<std::int32_t>((flavor << 20) + static_cast<int>(list.size()) + 1);
         list.push_back({{id, source, dest, static_cast<std::uint16_t>(flavor)}, std::move(data)});
-        keys_[flavor].insert(Key(source, dest));
-        return list.back();
+        Keys.emplace(flavor, source, dest);
+        ++Count;
     }
     [[nodiscard]] bool Has(int flavor, std::int32_t source, std::int32_t dest) const {
-        const auto it = keys_.find(flavor);
-        return it != keys_.end() && it->second.count(Key(source, dest)) != 0;
+        return Keys.count({flavor, source, dest}) != 0;
     }
-    [[nodiscard]] int Count() const {
-        int n = 0;
-        for (const auto& [flavor, list] : byFlavor_) n += static_cast<int>(list.size());
-        return n;
-    }
-    std::map<int, std::vector<TLink>>& ByFlavor() { return byFlavor_; }
-
     // L$ and LD$ chunks of every flavor from 1 to Flavors, in flavor order.
     void Write(TMissionWriter& w, int flavors) const {
+        static const std::vector<TLink> none;
         for (int f = 1; f <= flavors; ++f) {
-            const auto it = byFlavor_.find(f);
+            const auto it = ByFlavor.find(f);
             std::vector<TLinkRec> recs;
             TBytes data;
             PutU32(data, StoredDataSize(f));
-            if (it != byFlavor_.end()) {
-                for (const TLink& l : it->second) {
-                    recs.push_back(l.Rec);
-                    if (DataSize(f) > 0) {
-                        PutI32(data, l.Rec.LinkId);
-                        data.insert(data.end(), l.Data.begin(), l.Data.end());
-                    }
-                }
+            for (const TLink& l : it == ByFlavor.end() ? none : it->second) {
+                recs.push_back(l.Rec);
+                if (DataSize(f) == 0) continue;
+                PutI32(data, l.Rec.LinkId);
+                data.insert(data.end(), l.Data.begin(), l.Data.end());
             }
             w.Chunk("L$" + RelationName(f).substr(0, 9), chunks::Links(recs));
             w.Chunk("LD$" + RelationName(f).substr(0, 8), data);
         }
     }
-
-private:
-    static std::uint64_t Key(std::int32_t source, std::int32_t dest) {
-        return (std::uint64_t{static_cast<std::uint32_t>(source)} << 32) |
-               std::uint64_t{static_cast<std::uint32_t>(dest)};
-    }
-    std::map<int, std::vector<TLink>> byFlavor_;
-    std::map<int, std::unordered_set<std::uint64_t>> keys_; // source and destination by flavor
 };
 
-TBytes Priority(std::int32_t p) { return I32Bytes(p); }
+std::vector<std::string> RelationNames(int flavors) {
+    std::vector<std::string> relations;
+    for (int f = 1; f <= flavors; ++f) relations.push_back(RelationName(f));
+    return relations;
+}
 
 TBytes RandomLoot(TRandom& rnd) {
     constexpr std::array<std::int32_t, 5> values = {0, 25, 50, 100, 250};
     const auto v = [&] { return values[static_cast<std::size_t>(rnd.Below(5))]; };
     std::int32_t gold = v();
-    const std::int32_t gems = v();
-    const std::int32_t art = v();
+    const std::int32_t gems = v(), art = v();
     if (gold + gems + art == 0) gold = 10;
     const std::uint32_t special = rnd.Below(5) == 0 ? 1u << rnd.Below(8) : 0u;
     return chunks::Loot(gold, gems, art, special);
@@ -172,16 +158,16 @@ TBytes RandomLoot(TRandom& rnd) {
 
 TBytes Gamesys(const TSyntheticSettings& settings, TRandom& rnd) {
     const int a = std::max(settings.Archetypes, 0);
-    std::vector<std::pair<std::int32_t, std::string>> names;
+    chunks::TNames names;
     for (int k = 1; k <= a; ++k) names.emplace_back(-k, ArchetypeName(k));
     // A tree below archetype -1, and on every tenth archetype a second, cheaper-ranked parent.
     TLinkSet links;
     for (int k = 2; k <= a; ++k) {
         const int parent = std::max(1, k / 3);
-        links.Add(kMetaProp, -k, -parent, Priority(rnd.Below(1000)));
+        links.Add(kMetaProp, -k, -parent, I32Bytes(rnd.Below(1000)));
         if (k % 10 == 0) {
             const int other = 1 + rnd.Below(k - 1);
-            if (other != parent) links.Add(kMetaProp, -k, -other, Priority(1000 + rnd.Below(1000)));
+            if (other != parent) links.Add(kMetaProp, -k, -other, I32Bytes(1000 + rnd.Below(1000)));
         }
     }
     std::vector<int> lootArchetypes = rnd.Pick(settings.LootArchetypes, a);
@@ -189,10 +175,8 @@ TBytes Gamesys(const TSyntheticSettings& settings, TRandom& rnd) {
     std::vector<std::pair<std::int32_t, TBytes>> loot;
     for (const int k : lootArchetypes) loot.emplace_back(-k, RandomLoot(rnd));
 
-    std::vector<std::string> relations;
-    for (int f = 1; f <= std::max(settings.Flavors, 2); ++f) relations.push_back(RelationName(f));
     TMissionWriter w;
-    w.Chunk("Relations", chunks::Relations(relations));
+    w.Chunk("Relations", chunks::Relations(RelationNames(std::max(settings.Flavors, 2))));
     w.Chunk("P$SymName", chunks::SymNames(names));
     w.Chunk("P$Loot", chunks::Props(loot));
     links.Write(w, 1);
@@ -200,27 +184,23 @@ TBytes Gamesys(const TSyntheticSettings& settings, TRandom& rnd) {
 }
 
 TBytes BrushRecords(const TSyntheticSettings& settings, int objectCount, TRandom& rnd,
-                    std::vector<std::pair<std::int32_t, std::string>>& hotRegions) {
+                    chunks::TNames& hotRegions) {
     std::vector<TBrushRec> brushes;
     for (int o = 1; o <= settings.ObjectBrushes; ++o) brushes.push_back({0, o, 253, 0});
     for (int i = std::max(settings.ObjectBrushes, 0); i < settings.Brushes; ++i) {
         const int r = rnd.Below(100);
         TBrushRec b;
-        if (r < 55) {
+        if (r < 55) { // terrain
             const int m = rnd.Below(12);
             b.Media = static_cast<std::int16_t>(m < 10 ? m : 10 + rnd.Below(118));
             b.FaceCount = static_cast<std::uint8_t>(4 + rnd.Below(9));
-        } else if (r < 70) {
-            b.Media = 255;
-        } else if (r < 80) {
-            b.Media = 254;
-        } else if (r < 88) {
-            b.Media = 251;
-            b.ObjId = 1 + rnd.Below(objectCount);
-        } else if (r < 94) {
-            b.Media = 252;
-        } else {
-            b.Media = static_cast<std::int16_t>(128 + rnd.Below(123)); // no kind of its own
+        } else { // light, area, room (of an object), flow, or a media with no kind of its own
+            b.Media = static_cast<std::int16_t>(r < 70   ? 255
+                                                : r < 80 ? 254
+                                                : r < 88 ? 251
+                                                : r < 94 ? 252
+                                                         : 128 + rnd.Below(123));
+            if (b.Media == 251) b.ObjId = 1 + rnd.Below(objectCount);
         }
         brushes.push_back(b);
     }
@@ -243,31 +223,28 @@ TSyntheticMission MakeSyntheticMission(const TSyntheticSettings& settings) {
     const int a = std::max(settings.Archetypes, 0);
     const int flavors = std::max(settings.Flavors, 2);
     const int n = std::max({settings.ObjectBrushes, settings.NamedObjects, 2});
-    result.ObjectCount = n;
 
-    std::vector<std::pair<std::int32_t, std::string>> hotRegions;
+    chunks::TNames hotRegions;
     const TBytes brushes = BrushRecords(settings, n, rnd, hotRegions);
 
     // Names: the chosen objects in P$SymName, every tenth of them in OBJ_MAP instead.
     std::vector<int> named = rnd.Pick(settings.NamedObjects, n);
     std::sort(named.begin(), named.end());
-    std::vector<std::pair<std::int32_t, std::string>> symNames;
-    std::vector<std::pair<std::int32_t, std::string>> objMap;
+    chunks::TNames symNames, objMap;
     for (std::size_t i = 0; i < named.size(); ++i)
         (i % 10 == 9 ? objMap : symNames).emplace_back(named[i], ObjectName(named[i]));
-    if (settings.ArchetypeNamesInMission) {
-        for (int k = 1; k <= a; ++k) symNames.emplace_back(-k, ArchetypeName(k));
-    }
+    for (int k = 1; k <= a && settings.ArchetypeNamesInMission; ++k)
+        symNames.emplace_back(-k, ArchetypeName(k));
 
     TLinkSet links;
     // Every object descends from an archetype; every seventh from a second one as well.
     if (a > 0) {
         for (int o = 1; o <= n; ++o) {
             const int arch = 1 + rnd.Below(a);
-            links.Add(kMetaProp, o, -arch, Priority(rnd.Below(100)));
+            links.Add(kMetaProp, o, -arch, I32Bytes(rnd.Below(100)));
             if (o % 7 == 0 && a > 1) {
                 const int other = arch % a + 1;
-                links.Add(kMetaProp, o, -other, Priority(100 + rnd.Below(100)));
+                links.Add(kMetaProp, o, -other, I32Bytes(100 + rnd.Below(100)));
             }
         }
     }
@@ -290,30 +267,22 @@ TSyntheticMission MakeSyntheticMission(const TSyntheticSettings& settings) {
     }
 
     std::vector<std::pair<std::int32_t, TBytes>> diffDestr;
-    std::vector<int> removable = ownLoot;
-    removable.resize(std::min(removable.size(),
-                              static_cast<std::size_t>(std::max(settings.DiffDestrObjects, 0))));
-    for (const int o : removable) diffDestr.emplace_back(o, I32Bytes(1 + rnd.Below(7)));
+    for (int i = 0; i < std::min(static_cast<int>(ownLoot.size()), settings.DiffDestrObjects); ++i)
+        diffDestr.emplace_back(ownLoot[static_cast<std::size_t>(i)], I32Bytes(1 + rnd.Below(7)));
     std::sort(diffDestr.begin(), diffDestr.end());
 
     // Death stages: the twelves, and decoys that must not be reported (another stage, or 12
     // stored with another size).
     std::vector<int> staged = rnd.Pick(settings.DeathStage12Objects + 3, n);
     std::vector<std::pair<std::int32_t, TBytes>> deathStages;
-    for (std::size_t i = 0; i < staged.size(); ++i) {
-        const int o = staged[i];
-        if (static_cast<int>(i) < settings.DeathStage12Objects) {
-            deathStages.emplace_back(o, I32Bytes(12));
-            result.DeathStage12Ids.push_back(o);
-        } else if (i % 2 == 0) {
-            deathStages.emplace_back(o, I32Bytes(rnd.Below(12)));
-        } else {
-            deathStages.emplace_back(o, Concat(I32Bytes(12), I32Bytes(0)));
-        }
-    }
+    for (std::size_t i = 0; i < staged.size(); ++i)
+        deathStages.emplace_back(staged[i], static_cast<int>(i) < settings.DeathStage12Objects
+                                                ? I32Bytes(12)
+                                            : i % 2 == 0 ? I32Bytes(rnd.Below(12))
+                                                         : Concat(I32Bytes(12), I32Bytes(0)));
 
     // Ordinary links fill the rest of the link count; some get a twin.
-    const int ordinary = flavors >= 3 ? std::max(settings.Links - links.Count(), 0) : 0;
+    const int ordinary = flavors >= 3 ? std::max(settings.Links - links.Count, 0) : 0;
     const int twins = std::clamp(settings.DuplicatedPairs, 0, ordinary / 2);
     std::vector<std::pair<int, std::size_t>> made; // flavor, index in its list
     for (int i = 0; i < ordinary - twins; ++i) {
@@ -324,25 +293,21 @@ TSyntheticMission MakeSyntheticMission(const TSyntheticSettings& settings) {
                                                                            : 1 + rnd.Below(n);
             if (source == dest || links.Has(f, source, dest)) continue;
             links.Add(f, source, dest, rnd.Bytes(DataSize(f)));
-            made.emplace_back(f, links.ByFlavor()[f].size() - 1);
+            made.emplace_back(f, links.ByFlavor[f].size() - 1);
             break;
         }
     }
     rnd.Shuffle(made);
     for (int i = 0; i < twins && i < static_cast<int>(made.size()); ++i) {
         const auto [f, index] = made[static_cast<std::size_t>(i)];
-        const TLink original = links.ByFlavor()[f][index];
+        const TLink original = links.ByFlavor[f][index];
         TBytes data = original.Data;
         // Receptrons count as identical whatever their first four bytes say.
         if (f == kReceptron) data[0] = static_cast<std::uint8_t>(data[0] ^ 0x5A);
         links.Add(f, original.Rec.Source, original.Rec.Dest, std::move(data));
-        ++result.DuplicateRuns;
     }
-    for (auto& [f, list] : links.ByFlavor()) rnd.Shuffle(list);
-    result.LinkRecords = links.Count();
+    for (auto& [f, list] : links.ByFlavor) rnd.Shuffle(list);
 
-    std::vector<std::string> relations;
-    for (int f = 1; f <= flavors; ++f) relations.push_back(RelationName(f));
     TBytes gamFile = chunks::ZText(settings.GamesysName);
     gamFile.resize(std::max<std::size_t>(gamFile.size(), 256), 0);
 
@@ -352,7 +317,7 @@ TSyntheticMission MakeSyntheticMission(const TSyntheticSettings& settings) {
     w.Chunk("P$SymName", chunks::SymNames(symNames));
     w.Chunk("OBJ_MAP", chunks::NameRecords(objMap));
     w.Chunk("HotRegions", chunks::NameRecords(hotRegions));
-    w.Chunk("Relations", chunks::Relations(relations));
+    w.Chunk("Relations", chunks::Relations(RelationNames(flavors)));
     w.Chunk("P$Loot", chunks::Props(lootProps));
     w.Chunk("P$DiffDestr", chunks::Props(diffDestr));
     w.Chunk("P$DeathStag", chunks::Props(deathStages));

@@ -39,11 +39,6 @@ struct TSyntheticSettings {
 struct TSyntheticMission {
     TBytes Mission;
     TBytes Gamesys;
-    // What the sanity check must find: one line per object and per duplicated pair.
-    std::vector<std::int32_t> DeathStage12Ids;
-    int DuplicateRuns = 0;
-    int LinkRecords = 0; // link records of the mission, over all its L$ chunks
-    int ObjectCount = 0; // concrete objects 1..ObjectCount
 };
 
 [[nodiscard]] TSyntheticMission MakeSyntheticMission(const TSyntheticSettings& settings);

@@ -19,17 +19,13 @@ class ScratchFolder {
 public:
     ScratchFolder() {
         std::random_device rd;
-        const auto base = std::filesystem::temp_directory_path();
-        for (int attempt = 0; attempt < 100; ++attempt) {
-            const std::uint64_t tag = (std::uint64_t{rd()} << 32) ^ rd();
-            auto candidate = base / ("korvane-test-" + std::to_string(tag));
-            // create_directory reports false when the name is taken, even by another process.
-            if (std::filesystem::create_directory(candidate)) {
-                path_ = std::move(candidate);
-                return;
-            }
+        // create_directory reports false when the name is taken, even by another process.
+        for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+            auto candidate = std::filesystem::temp_directory_path() /
+                             ("korvane-test-" + std::to_string((std::uint64_t{rd()} << 32) ^ rd()));
+            if (std::filesystem::create_directory(candidate)) path_ = std::move(candidate);
         }
-        throw std::runtime_error("cannot create a scratch folder");
+        if (path_.empty()) throw std::runtime_error("cannot create a scratch folder");
     }
     ~ScratchFolder() {
         std::error_code ec;

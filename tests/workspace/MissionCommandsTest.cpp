@@ -11,56 +11,34 @@
 namespace kv {
 namespace {
 
-struct TFolderCase {
-    const char* Setting;
-    const char* Folder; // generic form
-};
-
-class DromEdProgramFolderTest : public ::testing::TestWithParam<TFolderCase> {};
-
-TEST_P(DromEdProgramFolderTest, IsTheFolderOfTheProgram) {
-    EXPECT_EQ(DromEdProgramFolder(GetParam().Setting).generic_string(), GetParam().Folder);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Settings, DromEdProgramFolderTest,
-    ::testing::Values(TFolderCase{R"(C:\Thief\DromEd.exe)", "C:/Thief/"},
-                      TFolderCase{R"("C:\Thief Gold\DromEd.exe")", "C:/Thief Gold/"},
-                      TFolderCase{R"("C:\Thief Gold\DromEd.exe" -edit "x\y")", "C:/Thief Gold/"},
-                      TFolderCase{R"("C:\Open\DromEd.exe)", "C:/Open/"},
-                      TFolderCase{"/opt/thief/dromed", "/opt/thief/"},
-                      TFolderCase{R"(C:\Thief/tools\dromed.exe)", "C:/Thief/tools/"},
-                      TFolderCase{"dromed.exe", ""}, TFolderCase{R"("dromed.exe")", ""},
-                      TFolderCase{"\"", ""}, TFolderCase{"", ""}));
-
-TEST(LootGamesysDirTest, IsDromEdsFolderElseTheMissionsFolder) {
+TEST(MissionCommandsTest, DromEdFolderFromTheSettingElseTheMissionsFolder) {
     const std::filesystem::path mission = "/missions/castle/miss20.mis";
-    EXPECT_EQ(LootGamesysDir(R"("C:\Thief\DromEd.exe")", mission).generic_string(), "C:/Thief/");
-    EXPECT_EQ(LootGamesysDir("", mission).generic_string(), "/missions/castle");
-    EXPECT_EQ(LootGamesysDir("dromed.exe", mission).generic_string(), "/missions/castle");
+    const std::pair<const char*, const char*> cases[] = {
+        {R"("C:\Thief Gold\DromEd.exe" -edit "x\y")", "C:/Thief Gold/"},
+        {R"("C:\Open\DromEd.exe)", "C:/Open/"},
+        {R"(C:\Thief/tools\dromed.exe)", "C:/Thief/tools/"},
+        {R"("dromed.exe")", "/missions/castle"},
+        {"\"", "/missions/castle"},
+        {"", "/missions/castle"},
+    };
+    for (const auto& [setting, folder] : cases) {
+        EXPECT_EQ(LootGamesysDir(setting, mission).generic_string(), folder) << setting;
+    }
 }
 
-struct TSameCase {
-    const char* Shown; // by DromEd, Windows-1252
-    const char* Chosen;
-    bool Same;
-};
-
-class IsDromEdMissionTest : public ::testing::TestWithParam<TSameCase> {};
-
-TEST_P(IsDromEdMissionTest, ComparesTheFileNameIgnoringCase) {
-    EXPECT_EQ(IsDromEdMission(GetParam().Shown, TextToPath(GetParam().Chosen)), GetParam().Same);
+TEST(MissionCommandsTest, DromEdsMissionByFileNameIgnoringCase) {
+    const struct {
+        const char* Shown; // by DromEd, Windows-1252
+        const char* Chosen;
+        bool Same;
+    } cases[] = {{"CAF\xC9.MIS", "/m/caf\xE9.mis", true},
+                 {"miss1", "/m/miss1.mis", false},
+                 {"m/miss1.mis", "/m/miss1.mis", false},
+                 {"", "", false}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(IsDromEdMission(c.Shown, TextToPath(c.Chosen)), c.Same) << c.Shown;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Names, IsDromEdMissionTest,
-                         ::testing::Values(TSameCase{"miss1.mis", "/m/miss1.mis", true},
-                                           TSameCase{"MISS1.MIS", "/m/Miss1.mis", true},
-                                           TSameCase{"CAF\xC9.MIS", "/m/caf\xE9.mis", true},
-                                           TSameCase{"miss1.mis", "/m/miss2.mis", false},
-                                           TSameCase{"miss1", "/m/miss1.mis", false},
-                                           TSameCase{"m/miss1.mis", "/m/miss1.mis", false},
-                                           TSameCase{"", "/m/miss1.mis", false},
-                                           TSameCase{"", "", false}));
 
 } // namespace
 } // namespace kv

@@ -120,7 +120,7 @@ private slots:
         QCOMPARE(f.Desktop.LiveGdiObjects(), 0); // every capture released
     }
 
-    void editorCommands() {
+    void editorCommandsAndGoTo() {
         TFixture f;
         sim::TSimDromEd& dromEd = f.Start();
         f.Add(bkObject, 12, 345, "Guard (345)");
@@ -133,128 +133,97 @@ private slots:
                  (std::vector<std::string>{"edit_obj 345", "edit_links 345,0,0",
                                            "ar_list_sources 345", "ar_list_receptrons 345"}));
         QVERIFY(f.LogLines().isEmpty());
-        dromEd.SetStubbornDialogs(true);
-        dromEd.OpenDialog("Stuck");
-        f.Win->ActProperties->trigger();
-        QCOMPARE(f.LogLines(), QStringList{"Failed to send DromEd command"});
-    }
-
-    void selectRetriesOnceAfterCompressing_data() {
-        QTest::addColumn<bool>("compress");
-        QTest::addColumn<bool>("byBrushNum");
-        QTest::addColumn<int>("kind");
-        QTest::addColumn<int>("number"); // brush number, or object ID for objects
-        QTest::addColumn<QStringList>("commands");
-        QTest::addColumn<QStringList>("log");
-        QTest::addColumn<int>("selected");
-        const QStringList compressed{"Compressed brush numbers in DromEd"};
-        // Brush 3 becomes 1 when the numbers are compressed.
-        QTest::newRow("found after compressing")
-            << true << false << int(bkTerrain) << 1
-            << QStringList{"brush_select 1", "compress_br_ids", "brush_select 1"} << compressed
-            << 1;
-        QTest::newRow("not found twice")
-            << true << false << int(bkTerrain) << 99
-            << QStringList{"brush_select 99", "compress_br_ids", "brush_select 99"}
-            << QStringList{"Failed to select brush or object in DromEd",
-                           "Compressed brush numbers in DromEd"}
-            << 0;
-        QTest::newRow("compressing off")
-            << false << false << int(bkTerrain) << 1 << QStringList{"brush_select 1"}
-            << QStringList{"Failed to select brush or object in DromEd"} << 0;
-        QTest::newRow("object by id")
-            << true << false << int(bkObject) << 999
-            << QStringList{"obj_brush_select 999", "compress_br_ids", "obj_brush_select 999"}
-            << QStringList{"Failed to select object in DromEd",
-                           "Compressed brush numbers in DromEd"}
-            << 0;
-        QTest::newRow("object by brush number")
-            << true << true << int(bkObject) << 345 << QStringList{"brush_select 12"}
-            << QStringList{} << 12;
-    }
-    void selectRetriesOnceAfterCompressing() {
-        QFETCH(bool, compress);
-        QFETCH(bool, byBrushNum);
-        QFETCH(int, kind);
-        QFETCH(int, number);
-        QFETCH(QStringList, commands);
-        QFETCH(QStringList, log);
-        QFETCH(int, selected);
-        TFixture f;
-        sim::TSimDromEd& dromEd = f.Start();
-        Settings.CompressBrushNum = compress;
-        Settings.SelObjByBrushNum = byBrushNum;
-        if (kind == bkObject) {
-            f.Add(bkObject, 12, number, "Guard");
-        } else {
-            f.Add(bkTerrain, number, 0, "Terrain");
-        }
-        f.SelectRows({0});
-        f.Win->ActSelInDromEd->trigger();
-        QStringList typed;
-        for (const std::string& c : dromEd.Commands()) typed << QString::fromStdString(c);
-        QCOMPARE(typed, commands);
-        QCOMPARE(f.LogLines(), log);
-        QCOMPARE(dromEd.Selected() == nullptr ? 0 : dromEd.Selected()->BrushId, selected);
-    }
-
-    void goToMovesTheCameraAfterAFailedSelection() {
-        TFixture f;
-        sim::TSimDromEd& dromEd = f.Start();
+        // Go to moves the camera also after a failed selection.
         Settings.CompressBrushNum = false;
         dromEd.Select(12);
         f.Add(bkTerrain, 99, 0, "Terrain");
-        f.SelectRows({0});
-        f.Win->LvFavs->setCurrentItem(f.Row(0));
+        f.SelectRows({1});
+        f.Win->LvFavs->setCurrentItem(f.Row(1));
         QTest::keyClick(f.Win->LvFavs, Qt::Key_Return); // Enter in the list goes to the item
         QCOMPARE(f.LogLines(), QStringList{"Failed to select brush or object in DromEd"});
         QCOMPARE(dromEd.CameraBrush(), 12);
-        QVERIFY(dromEd.CameraUnrolled());
-        QVERIFY(dromEd.CameraLevelled());
+        QVERIFY(dromEd.CameraUnrolled() && dromEd.CameraLevelled());
+        dromEd.SetStubbornDialogs(true);
+        dromEd.OpenDialog("Stuck");
+        f.SelectRows({0});
+        f.Win->ActProperties->trigger();
+        QCOMPARE(f.LogLines().first(), QString("Failed to send DromEd command"));
     }
 
-    void startDromEd_data() {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<bool>("lowPriority");
-        QTest::addColumn<bool>("belowNormalRefused");
-        QTest::addColumn<QString>("folder");
-        QTest::addColumn<QList<quint32>>("priorities");
-        const quint32 below = win::BELOW_NORMAL_PRIORITY_CLASS;
-        const quint32 idle = win::IDLE_PRIORITY_CLASS;
-        QTest::newRow("plain") << R"(C:\Games\Thief2\DromEd.exe)" << true << false
-                               << R"(C:\Games\Thief2\)" << QList<quint32>{below};
-        QTest::newRow("quoted, old system")
-            << R"("C:\Program Files\Thief 2\DromEd.exe")" << true << true
-            << R"(C:\Program Files\Thief 2\)" << QList<quint32>{below, idle};
-        QTest::newRow("normal priority")
-            << R"(D:\DromEd.exe)" << false << false << R"(D:\)" << QList<quint32>{};
+    void selectRetriesOnceAfterCompressing() {
+        // Brush 3 becomes 1 when the numbers are compressed. Commands and log lines by "|".
+        const struct {
+            bool Compress, ByBrushNum;
+            TBrushKind Kind;
+            int Number; // brush number, or object ID for objects
+            const char* Commands;
+            const char* Log;
+            int Selected;
+        } cases[] = {
+            {true, false, bkTerrain, 1, "brush_select 1|compress_br_ids|brush_select 1",
+             "Compressed brush numbers in DromEd", 1},
+            {true, false, bkTerrain, 99, "brush_select 99|compress_br_ids|brush_select 99",
+             "Failed to select brush or object in DromEd|Compressed brush numbers in DromEd", 0},
+            {false, false, bkTerrain, 1, "brush_select 1",
+             "Failed to select brush or object in DromEd", 0},
+            {true, false, bkObject, 999,
+             "obj_brush_select 999|compress_br_ids|obj_brush_select 999",
+             "Failed to select object in DromEd|Compressed brush numbers in DromEd", 0},
+            {true, true, bkObject, 345, "brush_select 12", "", 12},
+        };
+        for (const auto& c : cases) {
+            TFixture f;
+            sim::TSimDromEd& dromEd = f.Start();
+            Settings.CompressBrushNum = c.Compress;
+            Settings.SelObjByBrushNum = c.ByBrushNum;
+            if (c.Kind == bkObject) {
+                f.Add(bkObject, 12, c.Number, "Guard");
+            } else {
+                f.Add(bkTerrain, c.Number, 0, "Terrain");
+            }
+            f.SelectRows({0});
+            f.Win->ActSelInDromEd->trigger();
+            QStringList typed;
+            for (const std::string& command : dromEd.Commands()) typed << ToQt(command);
+            QCOMPARE(typed.join('|'), QString(c.Commands));
+            QCOMPARE(f.LogLines().join('|'), QString(c.Log));
+            QCOMPARE(dromEd.Selected() == nullptr ? 0 : dromEd.Selected()->BrushId, c.Selected);
+        }
     }
+
     void startDromEd() {
-        QFETCH(QString, path);
-        QFETCH(bool, lowPriority);
-        QFETCH(bool, belowNormalRefused);
-        QFETCH(QString, folder);
-        QFETCH(QList<quint32>, priorities);
-        TFixture f;
-        Settings.DromEdPath = FromQt(path);
-        Settings.DromEdLoPri = lowPriority;
-        if (belowNormalRefused)
-            f.Desktop.RefusedPriorityClasses = {win::BELOW_NORMAL_PRIORITY_CLASS};
-        f.Win->ActStartDromEd->trigger();
-        const auto processes = f.Desktop.EventsOf(TSimEventKind::Process);
-        QCOMPARE(processes.size(), std::size_t{1});
-        QCOMPARE(ToQt(processes[0].Text), path); // the command line as stored
-        QCOMPARE(ToQt(processes[0].Caption), folder);
-        QCOMPARE(processes[0].Flags, win::CREATE_DEFAULT_ERROR_MODE);
-        QList<quint32> set;
-        for (const auto& e : f.Desktop.EventsOf(TSimEventKind::Priority)) set << e.Flags;
-        QCOMPARE(set, priorities);
-        // The desktop numbers the first process's handles 0x500 and 0x504: both are closed.
-        QVERIFY(!f.Desktop.CloseHandle(0x500));
-        QVERIFY(!f.Desktop.CloseHandle(0x504));
-        QCOMPARE(f.LogLines(), QStringList{"Trying to start DromEd..."});
-        QVERIFY(f.Prompts.Messages.empty());
-        QVERIFY(!QApplication::overrideCursor());
+        const quint32 below = win::BELOW_NORMAL_PRIORITY_CLASS;
+        const struct {
+            QString Path;
+            bool LowPriority, BelowNormalRefused; // the latter on old systems
+            QString Folder;
+            QList<quint32> Priorities;
+        } cases[] = {
+            {R"(C:\Games\Thief2\DromEd.exe)", true, false, R"(C:\Games\Thief2\)", {below}},
+            {R"("C:\Program Files\Thief 2\DromEd.exe")", true, true, R"(C:\Program Files\Thief 2\)",
+             {below, win::IDLE_PRIORITY_CLASS}},
+            {R"(D:\DromEd.exe)", false, false, R"(D:\)", {}},
+        };
+        for (const auto& [path, lowPriority, belowNormalRefused, folder, priorities] : cases) {
+            TFixture f;
+            Settings.DromEdPath = FromQt(path);
+            Settings.DromEdLoPri = lowPriority;
+            if (belowNormalRefused)
+                f.Desktop.RefusedPriorityClasses = {win::BELOW_NORMAL_PRIORITY_CLASS};
+            f.Win->ActStartDromEd->trigger();
+            const auto processes = f.Desktop.EventsOf(TSimEventKind::Process);
+            QCOMPARE(processes.size(), std::size_t{1}); // the command line as stored, the folder:
+            QCOMPARE(ToQt(processes[0].Text) + "|" + ToQt(processes[0].Caption), path + "|" + folder);
+            QCOMPARE(processes[0].Flags, win::CREATE_DEFAULT_ERROR_MODE);
+            QList<quint32> set;
+            for (const auto& e : f.Desktop.EventsOf(TSimEventKind::Priority)) set << e.Flags;
+            QCOMPARE(set, priorities);
+            // The desktop numbers the first process's handles 0x500 and 0x504: both are closed.
+            QVERIFY(!f.Desktop.CloseHandle(0x500) && !f.Desktop.CloseHandle(0x504));
+            QCOMPARE(f.LogLines(), QStringList{"Trying to start DromEd..."});
+            QVERIFY(f.Prompts.Messages.empty());
+            QVERIFY(!QApplication::overrideCursor());
+        }
     }
 
     void startDromEdRefusals() {
@@ -262,9 +231,8 @@ private slots:
         Settings.DromEdPath.clear();
         f.Win->ActStartDromEd->trigger();
         QCOMPARE(f.Prompts.Messages.size(), std::size_t{1});
-        QCOMPARE(f.Prompts.Messages[0].Text,
-                 QString("You have to set the path to DromEd in Settings first"));
-        QCOMPARE(f.Prompts.Messages[0].Type, TMsgType::Error);
+        QVERIFY(f.Prompts.Messages[0].Type == TMsgType::Error);
+        QCOMPARE(f.Prompts.Messages[0].Text, QString("You have to set the path to DromEd in Settings first"));
         QVERIFY(f.LogLines().isEmpty());
 
         Settings.DromEdPath = R"(C:\Nowhere\DromEd.exe)";
