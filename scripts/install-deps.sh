@@ -5,10 +5,14 @@
 #   scripts/install-deps.sh --windows  the Windows build under Wine: MinGW-w64, Wine, Xvfb,
 #                                      xmodmap and the GoogleTest sources; fails (status 1)
 #                                      when they cannot be installed
+#   scripts/install-deps.sh --fuzz     clang and its runtime with libFuzzer, for scripts/fuzz.sh;
+#                                      fails (status 1) when they cannot be installed
 set -euo pipefail
 
 if [ "${1:-}" = "--windows" ]; then
     packages=(g++-mingw-w64-x86-64 wine wine64 xvfb x11-xserver-utils googletest)
+elif [ "${1:-}" = "--fuzz" ]; then
+    packages=(clang libclang-rt-14-dev)
 else
     packages=(cmake ninja-build g++ pkg-config python3 qt6-base-dev libgl-dev
               libgtest-dev libgmock-dev libbenchmark-dev)
