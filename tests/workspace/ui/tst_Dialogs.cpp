@@ -348,12 +348,14 @@ private slots:
         QPointer<TFrmReport> first =
             ShowReport(nullptr, *prompts_, *dm_, "Sanity check", "No errors", false);
         QPointer<TFrmReport> second = ShowReport(nullptr, *prompts_, *dm_, "Two", "2", false);
-        QVERIFY(first && first->isVisible());
-        QCOMPARE(first->windowTitle() + "|" + first->ReReport->toPlainText(),
+        TFrmReport* const firstWindow = first.data();
+        QVERIFY(firstWindow != nullptr);
+        QVERIFY(firstWindow->isVisible());
+        QCOMPARE(firstWindow->windowTitle() + "|" + firstWindow->ReReport->toPlainText(),
                  QString("Sanity check|No errors"));
         QVERIFY(QDir(dir_->path()).mkdir("taken.txt"));
         prompts_->Files.push_back(InDir("taken.txt"));
-        first->findChild<QAction*>("ActSave")->trigger();
+        firstWindow->findChild<QAction*>("ActSave")->trigger();
         ReleaseClosedWindows();
         QCOMPARE(OpenReportWindows(), 2);
         QCOMPARE(prompts_->Messages.size(), std::size_t{1});
@@ -361,7 +363,7 @@ private slots:
         QVERIFY2(error.Type == TMsgType::Error && error.Text.contains("taken.txt"),
                  qPrintable(error.Text));
         QVERIFY(QFileInfo(InDir("taken.txt")).isDir());
-        first->findChild<QAction*>("MiExit")->trigger();
+        firstWindow->findChild<QAction*>("MiExit")->trigger();
         ReleaseClosedWindows();
         QVERIFY(first.isNull() && second);
         QCOMPARE(OpenReportWindows(), 1);
