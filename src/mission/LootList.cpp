@@ -10,6 +10,7 @@
 #include <charconv>
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
 #include <utility>
 
 namespace kv {
@@ -51,13 +52,20 @@ std::int32_t ReadLE32(std::span<const std::uint8_t> data, std::size_t at) noexce
     return static_cast<std::int32_t>(v);
 }
 
-// A number right-aligned in eight places, as "%8d" prints it.
-void AppendNumber(std::string& out, std::int32_t v) {
+// Spaces from Out up to End, in whole words of eight: Out needs room for seven more. Short
+// runs of spaces are many in a report, and filling them one call each is slower.
+char* PutSpaces(char* out, char* end) {
+    for (char* p = out; p < end; p += 8) std::memcpy(p, "        ", 8);
+    return end;
+}
+
+// A number right-aligned in eight places, as "%8d" prints it; returns the end.
+char* PutNumber(char* out, std::int32_t v) {
     char digits[16];
     const char* const end = std::to_chars(digits, digits + sizeof digits, v).ptr;
     const auto length = static_cast<std::size_t>(end - digits);
-    if (length < 8) out.append(8 - length, ' ');
-    out.append(digits, length);
+    if (length < 8) out = PutSpaces(out, out + (8 - length));
+    return std::copy(static_cast<const char*>(digits), end, out);
 }
 
 std::string IdText(const std::string& name, std::int32_t id) {
@@ -78,8 +86,8 @@ public:
             info.Gems = ReadLE32(data, 4);
             info.Art = ReadLE32(data, 8);
             info.Special = static_cast<std::uint32_t>(ReadLE32(data, 12));
-            first_.TryAdd(objId, static_cast<std::uint32_t>(infos_.size()));
             infos_.push_back(std::move(info));
+            indexed_ = false;
         } else if (AnsiSameText(propName, "DiffDestr")) {
             TLootListObjInfo* info = FindLootInfo(objId);
             if (info == nullptr) return;
@@ -98,20 +106,35 @@ public:
     }
 
     // Whether OnLink would keep the link: links of other flavors or to other objects are not.
-    [[nodiscard]] bool Wants(std::int32_t dest, int flavor) const {
-        return flavor == kContainsFlavor && first_.Contains(dest);
+    [[nodiscard]] bool Wants(std::int32_t dest, int flavor) {
+        return flavor == kContainsFlavor && FindLootInfo(dest) != nullptr;
     }
 
     std::vector<TLootListObjInfo> Take() { return std::move(infos_); }
 
 private:
     TLootListObjInfo* FindLootInfo(std::int32_t objId) {
+        if (!indexed_) Index();
         const std::uint32_t at = first_.Find(objId);
         return at == TIdIndex::kNone ? nullptr : &infos_[at];
     }
 
+    // The loot values all come before the first lookup, which indexes them at once.
+    void Index() {
+        indexed_ = true;
+        first_ = TFirstIndex();
+        if (infos_.empty()) return;
+        const auto [lo, hi] = std::minmax_element(
+            infos_.begin(), infos_.end(),
+            [](const TLootListObjInfo& a, const TLootListObjInfo& b) { return a.ObjID < b.ObjID; });
+        first_.Reserve(infos_.size(), lo->ObjID, hi->ObjID);
+        for (std::size_t i = 0; i < infos_.size(); ++i)
+            first_.TryAdd(infos_[i].ObjID, static_cast<std::uint32_t>(i));
+    }
+
     std::vector<TLootListObjInfo> infos_;
-    TIdIndex first_; // the first info of each ID
+    bool indexed_ = false;
+    TFirstIndex first_; // the first info of each ID
 };
 
 struct TTotals {
@@ -146,24 +169,26 @@ std::string SpecialCountText(const std::array<int, kSpecialBits>& counts) {
 // The first level of AnsiCompareText as a byte table: bytes of the same rank compare equal at
 // that level, and ranks keep its order. Derived from AnsiCompareText itself: at the first
 // level "x" against "yA" and "xA" against "y" give the same difference of weights, while
-// bytes of equal weight fall through to the length, which gives -1 and +1.
-const std::array<std::uint8_t, 256>& PrimaryRanks() {
-    static const std::array<std::uint8_t, 256> ranks = [] {
+// bytes of equal weight fall through to the length, which gives -1 and +1. Hyphen and
+// apostrophe have no first-level weight: they are kIgnored, and the keys leave them out.
+constexpr std::uint16_t kIgnored = 0xFFFF;
+const std::array<std::uint16_t, 256>& PrimaryRanks() {
+    static const std::array<std::uint16_t, 256> ranks = [] {
         const auto text = [](int b) { return std::string(1, static_cast<char>(b)); };
         const auto firstLevel = [&](int x, int y) {
             const int shorter = AnsiCompareText(text(x), text(y) + 'A');
             const int longer = AnsiCompareText(text(x) + 'A', text(y));
             return shorter == -1 && longer == 1 ? 0 : shorter;
         };
-        // Hyphen and apostrophe have no first-level weight: the keys leave them out.
         std::vector<int> bytes;
         for (int b = 0; b < 256; ++b) {
             if (!AnsiIgnoredAtFirstLevel(static_cast<char>(b))) bytes.push_back(b);
         }
         std::stable_sort(bytes.begin(), bytes.end(),
                          [&](int x, int y) { return firstLevel(x, y) < 0; });
-        std::array<std::uint8_t, 256> out{};
-        std::uint8_t rank = 0;
+        std::array<std::uint16_t, 256> out;
+        out.fill(kIgnored);
+        std::uint16_t rank = 0;
         for (std::size_t i = 0; i < bytes.size(); ++i) {
             if (i > 0 && firstLevel(bytes[i - 1], bytes[i]) != 0) ++rank;
             out[static_cast<std::size_t>(bytes[i])] = rank;
@@ -214,76 +239,50 @@ bool TLootList::HasId(std::int32_t objId) const {
 }
 
 TLootList FormatLootList(std::vector<TLootListObjInfo> infos, const std::string& fileName) {
-    // The records stay where they are; only their places are sorted, by keys held side by side.
+    // The records stay where they are, read once in their own order for the sort keys, the
+    // first column's width and the sums; then once in name order for the lines.
+    //
     // The names are compared as AnsiCompareText does: by the ranks of their bytes first, which
-    // a plain comparison of the ranked keys gives; only names equal there need the full compare.
+    // a plain comparison of the ranked texts gives; only names equal there need the full compare.
+    // A key holds the first sixteen ranked bytes, big-endian and zero-padded, which order most
+    // names by themselves; the ID and then the place break the last ties, so the order is the
+    // stable one.
     struct TKey {
-        std::uint64_t Prefix;    // the first eight ranked bytes, big-endian, zero-padded
-        std::string_view Ranked; // into ranked
-        std::string_view Name;
-        std::int32_t Id;
+        std::uint64_t High;
+        std::uint64_t Low;
         std::uint32_t Index;
+        std::int32_t Id;
     };
-    const std::array<std::uint8_t, 256>& ranks = PrimaryRanks();
+    const std::array<std::uint16_t, 256>& ranks = PrimaryRanks();
     std::size_t rankedSize = 0;
     for (const TLootListObjInfo& info : infos) rankedSize += info.Name.size();
     std::string ranked(rankedSize, '\0');
+    std::vector<std::string_view> rankedOf(infos.size());
     std::vector<TKey> keys(infos.size());
     std::size_t at = 0;
-    for (std::size_t i = 0; i < keys.size(); ++i) {
-        const std::string& name = infos[i].Name;
-        std::size_t length = 0;
-        for (const char c : name) {
-            if (AnsiIgnoredAtFirstLevel(c)) continue;
-            ranked[at + length++] = static_cast<char>(ranks[static_cast<std::uint8_t>(c)]);
-        }
-        std::uint64_t prefix = 0;
-        for (std::size_t k = 0; k < 8; ++k) {
-            const std::uint8_t byte = k < length ? static_cast<std::uint8_t>(ranked[at + k]) : 0;
-            prefix = (prefix << 8) | byte;
-        }
-        keys[i] = {prefix, std::string_view(ranked).substr(at, length), name, infos[i].ObjID,
-                   static_cast<std::uint32_t>(i)};
-        at += length;
-    }
-    std::stable_sort(keys.begin(), keys.end(), [](const TKey& a, const TKey& b) {
-        // Prefixes that differ order the keys as the whole ranked texts would.
-        if (a.Prefix != b.Prefix) return a.Prefix < b.Prefix;
-        const int byRank = a.Ranked.compare(b.Ranked);
-        if (byRank != 0) return byRank < 0;
-        const int byName = AnsiCompareText(a.Name, b.Name);
-        return byName != 0 ? byName < 0 : a.Id < b.Id;
-    });
-
-    // The first column's width first, so that every loot line is written once, in place.
-    const auto digitCount = [](std::int32_t v) {
-        char digits[16];
-        return static_cast<std::size_t>(std::to_chars(digits, digits + sizeof digits, v).ptr -
-                                        digits);
-    };
     std::size_t widest = 6;
-    for (const TLootListObjInfo& info : infos) {
-        const std::size_t before =
-            info.Name.size() + 3 + digitCount(info.ObjID) + (info.Containers.empty() ? 0 : 1);
-        widest = std::max(widest, before);
-    }
-    const std::size_t width = widest + 5;
-    const int w = static_cast<int>(width);
-    const std::string dashes(width + 47, '-');
-
-    TLootList list;
-    list.Lines.reserve(infos.size() + 16);
-    list.LineIds.reserve(infos.size() + 16);
-    Append(list, "File: " + fileName);
-    Append(list, {});
-    Append(list, Sprintf("%-*s%-4s%8s %8s %8s %8s %s", w, "Object", "Dif.", "Total", "Gold", "Gems",
-                         "Art", "Special"));
-    Append(list, dashes);
-
-    // Sums do not depend on the order: they are taken in the records' own, which reads them
-    // one after the other.
+    // Sums do not depend on the order.
     std::array<TTotals, kRows> totals{};
-    for (const TLootListObjInfo& info : infos) {
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        const TLootListObjInfo& info = infos[i];
+        std::size_t length = 0;
+        std::array<std::uint64_t, 2> prefix{};
+        for (const char c : info.Name) {
+            const std::uint16_t r = ranks[static_cast<std::uint8_t>(c)];
+            if (r == kIgnored) continue;
+            if (length < 16) prefix[length / 8] |= std::uint64_t{r} << (56 - 8 * (length % 8));
+            ranked[at + length++] = static_cast<char>(r);
+        }
+        keys[i] = {prefix[0], prefix[1], static_cast<std::uint32_t>(i), info.ObjID};
+        rankedOf[i] = std::string_view(ranked).substr(at, length);
+        at += length;
+
+        char digits[16];
+        const auto idLength = static_cast<std::size_t>(
+            std::to_chars(digits, digits + sizeof digits, info.ObjID).ptr - digits);
+        widest =
+            std::max(widest, info.Name.size() + 3 + idLength + (info.Containers.empty() ? 0 : 1));
+
         for (int d = 0; d < kRows; ++d) {
             if (d != 3 && (info.Difficulties & (1 << d)) == 0) continue;
             TTotals& row = totals[static_cast<std::size_t>(d)];
@@ -296,7 +295,48 @@ TLootList FormatLootList(std::vector<TLootListObjInfo> infos, const std::string&
             }
         }
     }
+    const std::size_t width = widest + 5;
+    const int w = static_cast<int>(width);
+    const std::string dashes(width + 47, '-');
+
+    // By the prefixes first, with plain integer compares; then the rare keys whose prefixes are
+    // equal by the whole names, each run of them on its own.
+    std::sort(keys.begin(), keys.end(), [](const TKey& a, const TKey& b) {
+        if (a.High != b.High) return a.High < b.High;
+        if (a.Low != b.Low) return a.Low < b.Low;
+        return a.Index < b.Index;
+    });
+    const auto byName = [&](const TKey& a, const TKey& b) {
+        if (const int byRank = rankedOf[a.Index].compare(rankedOf[b.Index]); byRank != 0)
+            return byRank < 0;
+        const std::string& x = infos[a.Index].Name;
+        const std::string& y = infos[b.Index].Name;
+        if (x != y) {
+            if (const int order = AnsiCompareText(x, y); order != 0) return order < 0;
+        }
+        if (a.Id != b.Id) return a.Id < b.Id;
+        return a.Index < b.Index;
+    };
+    for (auto run = keys.begin(); run != keys.end();) {
+        auto end = run + 1;
+        while (end != keys.end() && end->High == run->High && end->Low == run->Low) ++end;
+        if (end - run > 1) std::sort(run, end, byName);
+        run = end;
+    }
+
+    TLootList list;
+    list.Lines.reserve(infos.size() + 16);
+    list.LineIds.reserve(infos.size() + 16);
+    Append(list, "File: " + fileName);
+    Append(list, {});
+    Append(list, Sprintf("%-*s%-4s%8s %8s %8s %8s %s", w, "Object", "Dif.", "Total", "Gold", "Gems",
+                         "Art", "Special"));
+    Append(list, dashes);
     std::vector<TSplitLine> annotations;
+    // The widest loot line: the first column, the difficulties, four numbers of at most eleven
+    // characters each after a space, a space and at most eight special flags "Sn,"; and the
+    // seven bytes PutSpaces may write past its end.
+    std::string buffer(width + 3 + 4 * 12 + 1 + kSpecialBits * 3 + 7, ' ');
     for (std::size_t k = 0; k < keys.size(); ++k) {
 #if defined(__GNUC__)
         // The records are met in name order, far apart: the next ones are fetched meanwhile.
@@ -312,28 +352,29 @@ TLootList FormatLootList(std::vector<TLootListObjInfo> infos, const std::string&
                 annotations.push_back({line.substr(0, split), line.substr(split + 1), containerId});
             }
         }
-        std::string& out = list.Lines.emplace_back();
-        list.LineIds.push_back(info.ObjID);
-        out.reserve(width + 48);
-        out = info.Name;
-        out += " (";
-        char id[16];
-        const char* const idEnd = std::to_chars(id, id + sizeof id, info.ObjID).ptr;
-        out.append(id, static_cast<std::size_t>(idEnd - id));
-        out += ')';
-        if (!info.Containers.empty()) out += '*';
-        out.append(width - out.size(), ' ');
-        const std::int32_t total = Add32(Add32(info.Gold, info.Gems), info.Art);
+        // The line is put together in one buffer and copied once into a string of its size.
+        char* p = buffer.data();
+        p = std::copy(info.Name.begin(), info.Name.end(), p);
+        *p++ = ' ';
+        *p++ = '(';
+        p = std::to_chars(p, p + 16, info.ObjID).ptr;
+        *p++ = ')';
+        if (!info.Containers.empty()) *p++ = '*';
+        p = PutSpaces(p, buffer.data() + width);
         // As "%-4s%8d %8d %8d %8d %s" would print it.
-        for (int d = 0; d < 3; ++d) out += (info.Difficulties & (1 << d)) != 0 ? "NHE"[d] : '-';
-        out += ' ';
-        AppendNumber(out, total);
-        for (const std::int32_t v : {info.Gold, info.Gems, info.Art}) {
-            out += ' ';
-            AppendNumber(out, v);
+        for (int d = 0; d < 3; ++d) *p++ = (info.Difficulties & (1 << d)) != 0 ? "NHE"[d] : '-';
+        const std::int32_t total = Add32(Add32(info.Gold, info.Gems), info.Art);
+        for (const std::int32_t v : {total, info.Gold, info.Gems, info.Art}) {
+            *p++ = ' ';
+            p = PutNumber(p, v);
         }
-        out += ' ';
-        if (info.Special != 0) out += SpecialText(info.Special);
+        *p++ = ' ';
+        if (info.Special != 0) {
+            const std::string special = SpecialText(info.Special);
+            p = std::copy(special.begin(), special.end(), p);
+        }
+        list.Lines.emplace_back(buffer.data(), static_cast<std::size_t>(p - buffer.data()));
+        list.LineIds.push_back(info.ObjID);
     }
 
     Append(list, dashes);
@@ -360,6 +401,7 @@ TLootList BuildLootList(const std::filesystem::path& mission,
     params.GamesysDir = gamesysDir;
     params.Props = std::vector<TNamedMode>{{"Loot", 1}, {"DiffDestr", 0}};
     params.Links = std::vector<TNamedMode>{{"Contains", 4}};
+    params.AnyOrder = true; // the report sorts the objects itself
     params.OnProp = [&collector](std::int32_t objId, const std::string& objName,
                                  const std::string& propName, std::span<const std::uint8_t> data,
                                  std::uint32_t) {

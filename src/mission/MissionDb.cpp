@@ -5,6 +5,7 @@
 #include "mission/ChunkRecords.h"
 #include "mission/IdIndex.h"
 #include "mission/SanityCheck.h"
+#include "text/Exception.h"
 #include "text/TextFile.h"
 #include "text/Win1252.h"
 
@@ -44,10 +45,23 @@ TIdIndex IndexProps(const records::TChunkView& chunk) {
     return index;
 }
 
-TIdIndex MakeIdSet(const std::vector<std::int32_t>& ids) {
-    TIdIndex set(ids.size());
-    for (const std::int32_t id : ids) set.TryAdd(id, 0);
-    return set;
+// The places of IDs in ascending order of the IDs, equal IDs in their order: two passes of a
+// radix sort on the halves of the (unsigned) IDs.
+std::vector<std::uint32_t> ByIdOrder(const std::vector<std::int32_t>& ids) {
+    const auto key = [&](std::uint32_t i) {
+        return static_cast<std::uint32_t>(ids[i]) ^ 0x80000000u;
+    };
+    std::vector<std::uint32_t> order(ids.size());
+    std::vector<std::uint32_t> sorted(ids.size());
+    for (std::uint32_t i = 0; i < order.size(); ++i) order[i] = i;
+    for (const int shift : {0, 16}) {
+        std::vector<std::uint32_t> start(65537, 0);
+        for (const std::uint32_t i : order) ++start[((key(i) >> shift) & 0xFFFF) + 1];
+        for (std::size_t b = 1; b < start.size(); ++b) start[b] += start[b - 1];
+        for (const std::uint32_t i : order) sorted[start[(key(i) >> shift) & 0xFFFF]++] = i;
+        order.swap(sorted);
+    }
+    return order;
 }
 
 bool IsRegularFile(const fs::path& p) {
@@ -184,7 +198,7 @@ namespace {
 
 void DeliverProp(TMissionFile& mission, TMissionFile* gamesys, const TMissionNames& names,
                  TMetaPropAncestry& ancestry, const std::vector<std::int32_t>& objects,
-                 const TIdIndex& objectSet, const TNamedMode& prop,
+                 const TIdMembers& objectSet, const TNamedMode& prop,
                  const TReadPropsParams& params) {
     const std::string chunkName = ChunkName("P$", prop.Name);
     const std::optional<TChunkBuffer> own = mission.ReadChunk(chunkName);
@@ -220,15 +234,41 @@ void DeliverProp(TMissionFile& mission, TMissionFile* gamesys, const TMissionNam
     if (prop.Mode == 1) {
         // Only the nearest value counts, which the ancestry answers once per archetype.
         ancestry.SetFilter([&](std::int32_t a) { return valueAt(a) != TIdIndex::kNone; });
-        for (const std::int32_t obj : objects) {
-            if (hasOwn.Contains(obj)) continue;
-            const std::optional<std::int32_t> ancestor = ancestry.FirstMatch(obj);
-            if (!ancestor || !params.OnProp) continue;
-            const bool fromGamesys = *ancestor <= 0 && inherited;
+        // The objects without values of their own are answered in ID order, which keeps the
+        // lookups of neighbouring IDs together, and delivered in their own order unless any
+        // order will do. Should one throw, they are asked again in their order, so that the same
+        // object's error ends the operation after the same deliveries.
+        const auto deliver = [&](std::int32_t obj, std::int32_t ancestor) {
+            const bool fromGamesys = ancestor <= 0 && inherited;
             const records::TPropRecord rec =
-                records::PropAt(fromGamesys ? inheritedView : ownView, valueAt(*ancestor));
+                records::PropAt(fromGamesys ? inheritedView : ownView, valueAt(ancestor));
             params.OnProp(obj, names.GetObjectName(obj, true), prop.Name, rec.Data.Rest(),
                           params.Tag);
+        };
+        const std::vector<std::uint32_t> byId = ByIdOrder(objects);
+        std::vector<std::optional<std::int32_t>> answers(objects.size());
+        bool answered = true;
+        try {
+            for (const std::uint32_t i : byId) {
+                if (!hasOwn.Contains(objects[i])) answers[i] = ancestry.FirstMatch(objects[i]);
+            }
+        } catch (const Exception&) {
+            answered = false;
+        }
+        if (answered && params.AnyOrder) {
+            for (const std::uint32_t i : byId) {
+                if (answers[i] && params.OnProp) deliver(objects[i], *answers[i]);
+            }
+            return;
+        }
+        for (std::size_t i = 0; i < objects.size(); ++i) {
+            const std::int32_t obj = objects[i];
+            std::optional<std::int32_t> ancestor = answers[i];
+            if (!answered) {
+                if (hasOwn.Contains(obj)) continue;
+                ancestor = ancestry.FirstMatch(obj);
+            }
+            if (ancestor && params.OnProp) deliver(obj, *ancestor);
         }
         return;
     }
@@ -254,7 +294,7 @@ void DeliverProp(TMissionFile& mission, TMissionFile* gamesys, const TMissionNam
     }
 }
 
-void DeliverLinks(TMissionFile& mission, const TMissionNames& names, const TIdIndex& objectSet,
+void DeliverLinks(TMissionFile& mission, const TMissionNames& names, const TIdMembers& objectSet,
                   const TNamedMode& flavor, const TReadPropsParams& params) {
     const int bits = flavor.Mode;
     const std::string linksName = ChunkName("L$", flavor.Name);
@@ -300,7 +340,7 @@ void ReadProps(const TReadPropsParams& params) {
 
     const std::vector<std::int32_t> objects =
         params.Objects ? *params.Objects : ObjectBrushes(mission);
-    const TIdIndex objectSet = MakeIdSet(objects);
+    const TIdMembers objectSet(objects);
 
     TMissionFile gamesys;
     TMissionNames gamNames;

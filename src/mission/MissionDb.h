@@ -58,6 +58,9 @@ struct TReadPropsParams {
     std::optional<std::vector<TNamedMode>> Props;
     std::optional<std::vector<TNamedMode>> Links;
     std::optional<std::vector<std::int32_t>> Objects; // none: every object brush, in file order
+    // The inherited values of the objects may come in ascending order of the objects' IDs
+    // instead of theirs, which is faster in a large mission.
+    bool AnyOrder = false;
     TPropEvent OnProp;
     TLinkEvent OnLink;
     TLinkWanted LinkWanted; // unset: every link OnLink may see

@@ -31,47 +31,6 @@ struct TMetaLink {
     std::int32_t AncestorPriority = 0; // -1 when the link has no priority
 };
 
-// The first value per ID of one name chunk: a flat array over the IDs' range when they are
-// dense, as object IDs are, so that lookups in ID order stay in the cache; else a hash index.
-class TFirstIndex {
-public:
-    void Reserve(std::size_t count, std::int32_t lo, std::int32_t hi) {
-        const std::uint64_t range = std::uint64_t(std::int64_t{hi} - lo) + 1;
-        if (count > 0 && range <= 4 * std::uint64_t{count} + 1024) {
-            lo_ = lo;
-            dense_.assign(static_cast<std::size_t>(range), TIdIndex::kNone);
-        } else {
-            hash_.Reserve(count);
-        }
-    }
-    void TryAdd(std::int32_t id, std::uint32_t value) {
-        if (dense_.empty()) {
-            hash_.TryAdd(id, value);
-            return;
-        }
-        std::uint32_t& slot = dense_[static_cast<std::size_t>(std::int64_t{id} - lo_)];
-        if (slot == TIdIndex::kNone) slot = value;
-    }
-    // The value of ID, after adding it with Value when it had none.
-    std::uint32_t FindOrAdd(std::int32_t id, std::uint32_t value) {
-        if (dense_.empty()) return hash_.FindOrAdd(id, value);
-        std::uint32_t& slot = dense_[static_cast<std::size_t>(std::int64_t{id} - lo_)];
-        if (slot == TIdIndex::kNone) slot = value;
-        return slot;
-    }
-    [[nodiscard]] std::uint32_t Find(std::int32_t id) const {
-        if (dense_.empty()) return hash_.Find(id);
-        const std::int64_t at = std::int64_t{id} - lo_;
-        if (at < 0 || static_cast<std::uint64_t>(at) >= dense_.size()) return TIdIndex::kNone;
-        return dense_[static_cast<std::size_t>(at)];
-    }
-
-private:
-    std::int32_t lo_ = 0;
-    std::vector<std::uint32_t> dense_;
-    TIdIndex hash_;
-};
-
 struct TLinkGroup {
     std::uint32_t Start = 0;
     std::uint32_t Count = 0;
@@ -97,6 +56,9 @@ struct TMissionNames::TImpl {
     mutable std::vector<TLinkGroup> LinkGroups;
     mutable std::vector<TMetaLink> Links;     // flavor 1, grouped by source, file order in a group
     mutable std::vector<TMetaLink> Ancestors; // the same groups, highest priority first
+    mutable std::size_t DestCount = 0;        // links of flavor 1, with the range of their dests
+    mutable std::int32_t DestLo = 0;
+    mutable std::int32_t DestHi = 0;
 
     // The chunks as the record walks read them; their names are the ones Load asks for.
     [[nodiscard]] records::TChunkView SymView() const { return {SymChunk, "P$SymName", FileText}; }
@@ -176,8 +138,11 @@ void TMissionNames::TImpl::BuildMeta() const {
         if (rec.Flavor != kMetaPropFlavor) return;
         lo = sources == 0 ? rec.Source : std::min(lo, rec.Source);
         hi = sources == 0 ? rec.Source : std::max(hi, rec.Source);
+        DestLo = sources == 0 ? rec.Dest : std::min(DestLo, rec.Dest);
+        DestHi = sources == 0 ? rec.Dest : std::max(DestHi, rec.Dest);
         ++sources;
     });
+    DestCount = sources;
     Groups.Reserve(sources, lo, hi);
     // Two passes of a counting sort: group sizes first, then every link into its group.
     std::vector<std::uint32_t> groupOf(count, TIdIndex::kNone);
@@ -387,7 +352,7 @@ struct TMetaPropAncestry::TState {
         std::size_t Next;
     };
     std::function<bool(std::int32_t)> Filter;
-    TIdIndex MemoIndex; // ID -> into Memos
+    TFirstIndex MemoIndex; // ID -> into Memos; every ID asked for is the dest of some link
     std::vector<TMemo> Memos;
     std::vector<TMemoFrame> MemoStack;
     std::vector<std::uint32_t> Open; // IDs met whose group is not complete yet
@@ -497,6 +462,22 @@ struct TMetaPropAncestry::TState {
             list.insert(list.end(), first, first + e.Count);
             added += 1 + e.Count;
         }
+    }
+
+    void ResetMemos() {
+        std::size_t count = 0;
+        std::int32_t lo = 0;
+        std::int32_t hi = 0;
+        for (const TImpl* source : {Mission, Gam}) {
+            if (source == nullptr || !source->HasLinks) continue;
+            source->EnsureMeta();
+            if (source->DestCount == 0) continue;
+            lo = count == 0 ? source->DestLo : std::min(lo, source->DestLo);
+            hi = count == 0 ? source->DestHi : std::max(hi, source->DestHi);
+            count += source->DestCount;
+        }
+        MemoIndex = TFirstIndex();
+        MemoIndex.Reserve(count, lo, hi);
     }
 
     std::uint32_t MemoOf(std::int32_t id) {
@@ -701,7 +682,7 @@ void TMetaPropAncestry::Get(std::int32_t objId, std::vector<std::int32_t>& list)
 
 void TMetaPropAncestry::SetFilter(std::function<bool(std::int32_t)> filter) {
     state_->Filter = std::move(filter);
-    state_->MemoIndex = TIdIndex();
+    state_->ResetMemos();
     state_->Memos.clear();
     state_->Open.clear();
     state_->NextOrder = 0;

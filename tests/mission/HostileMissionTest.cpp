@@ -6,6 +6,7 @@
 #include "mission/MissionImport.h"
 
 #include "support/MissionWriter.h"
+#include "text/Exception.h"
 #include "text/ScratchFolder.h"
 
 #include <gtest/gtest.h>
@@ -275,6 +276,57 @@ TEST(HostileMissionTest, CyclicAncestryIsWalkedOncePerArchetype) {
     std::vector<std::int32_t> list;
     ancestry.Get(1, list);
     EXPECT_EQ(list.size(), std::size_t{kRing} + 1);
+}
+
+// An object whose ancestry is too long to list ends a property walk with the error naming it,
+// after the objects before it in the brush list, in whatever order the objects were answered.
+TEST(HostileMissionTest, AnAncestryTooLongEndsTheWalkAtItsObject) {
+    // Object 9 inherits loot from -1. Object 2 inherits from six archetypes, each of which from
+    // the six of the next layer, seven layers deep: 6 + 36 + ... + 6^7 = 335,922 ancestors.
+    constexpr int kWidth = 6;
+    constexpr int kLayers = 7;
+    std::vector<TLinkRec> meta;
+    const auto link = [&](std::int32_t from, std::int32_t to) {
+        meta.push_back({static_cast<std::int32_t>(meta.size() + 1), from, to, 1});
+    };
+    const auto archetype = [](int layer, int i) { return -(2 + layer * kWidth + i); };
+    link(9, -1);
+    for (int i = 0; i < kWidth; ++i) link(2, archetype(0, i));
+    for (int layer = 0; layer + 1 < kLayers; ++layer) {
+        for (int i = 0; i < kWidth; ++i) {
+            for (int j = 0; j < kWidth; ++j) link(archetype(layer, i), archetype(layer + 1, j));
+        }
+    }
+    std::vector<std::pair<std::int32_t, TBytes>> priorities;
+    for (const TLinkRec& l : meta) priorities.emplace_back(l.LinkId, I32Bytes(0));
+    const ScratchFolder dir;
+    SaveBytes(
+        dir / "long.mis",
+        TMissionWriter()
+            .Chunk("L$MetaProp", chunks::Links(meta))
+            .Chunk("LD$MetaProp", chunks::LinkData(4, priorities))
+            .Chunk("P$Loot", chunks::Props({{-1, chunks::Loot(5, 0, 0, 0)}}))
+            .Chunk("BRLIST", chunks::Brushes({{1, 9, kObjectMedia, 0}, {2, 2, kObjectMedia, 0}}))
+            .Bytes());
+    for (const bool anyOrder : {false, true}) {
+        SCOPED_TRACE(anyOrder);
+        std::vector<std::int32_t> delivered;
+        TReadPropsParams params;
+        params.FileName = dir / "long.mis";
+        params.Props = std::vector<TNamedMode>{{"Loot", 1}};
+        params.AnyOrder = anyOrder;
+        params.OnProp = [&](std::int32_t obj, auto&&...) { delivered.push_back(obj); };
+        try {
+            ReadProps(params);
+            ADD_FAILURE() << "no error";
+        } catch (const Exception& e) {
+            EXPECT_NE(std::string(e.what()).find("the metaproperty links of object 2 lead to more "
+                                                 "than 100000 ancestors"),
+                      std::string::npos)
+                << e.what();
+        }
+        EXPECT_EQ(delivered, std::vector<std::int32_t>{9});
+    }
 }
 
 } // namespace
