@@ -105,10 +105,13 @@ void TLinkPainter::LoadTemplateLines(const std::vector<std::string>& lines) {
             }
         }
     } catch (const EGraphTextError& e) {
+        // What was read before the error stays, drawn and listed like the rest.
+        AttachHandlersToAll();
         Redraw();
         const auto index = static_cast<std::size_t>(e.Line() - 1);
         throw ETemplateLineError(index < origin.size() ? origin[index] : e.Line(), e.Reason());
     } catch (...) {
+        AttachHandlersToAll();
         Redraw();
         throw;
     }

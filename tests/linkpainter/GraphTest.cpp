@@ -1,15 +1,22 @@
 // The graph model: the 256-bucket hash list, nodes and edges with their hashes and equality,
-// the graph that owns them, its text form (the block of a link template file) and the link
-// data string the Link Painter hangs on its edges.
+// the graph that owns them, its text form (the block of a link template file), the link data
+// string the Link Painter hangs on its edges, and the force-directed layout: the same positions,
+// extents and random draws as comparing every pair of nodes, on graphs of every shape, and what
+// a user sees of it.
 #include "linkpainter/Graph.h"
 #include "linkpainter/HashList.h"
+#include "linkpainter/LayoutReference.h"
 #include "linkpainter/LinkData.h"
+#include "linkpainter/RandomGraph.h"
 #include "text/Exception.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace kv {
@@ -92,24 +99,10 @@ TEST(HashListTest, IteratesBucketsUpwardsFindsInTheProbesBucketAndDropsEmptyBuck
 
 // Items
 
-TEST(GraphModelTest, NewGraphNodesAndEdgesHaveTheDocumentedDefaults) {
+TEST(GraphModelTest, NewNodesLieAtTwiceTwoRandomNumbersAndTakeTheirNameAsCaption) {
     TGraph graph(Sequence({0.25, 0.75}));
-    EXPECT_EQ(graph.Margin, 50);
-    TNode* node = graph.AddNode("Guard", ""); // at twice two random numbers
-    EXPECT_EQ(node->Caption, "Guard");
-    EXPECT_DOUBLE_EQ(node->X, 0.5);
-    EXPECT_DOUBLE_EQ(node->Y, 1.5);
-    EXPECT_EQ(node->Color, 0x00FFFFu);
-    node->SavePosition();
-    node->X = 30;
-    node->RestorePosition();
-    EXPECT_DOUBLE_EQ(node->X, 0.5);
-
-    TEdge* plain = graph.AddEdge(node, graph.AddNode("b", ""), 2.5);
-    EXPECT_FALSE(plain->Directed);
-    EXPECT_EQ(plain->Color, 0xFF6666u);
-    graph.Directed = true;
-    EXPECT_TRUE(graph.AddEdge(node, graph.AddNode("c", ""), 1)->Directed);
+    const TNode* node = graph.AddNode("Guard", "");
+    EXPECT_EQ(std::tuple(node->Caption, node->X, node->Y), std::tuple("Guard", 0.5, 1.5));
 }
 
 TEST(GraphModelTest, HashesAreByteSumsModulo256AndTheSameForBothDirections) {
@@ -118,11 +111,9 @@ TEST(GraphModelTest, HashesAreByteSumsModulo256AndTheSameForBothDirections) {
     for (const auto& [name, hash] : cases) EXPECT_EQ(Probe(name).Hash(), hash) << name;
     TNode door = Probe("Door"), lever = Probe("Lever");
     TEdge there(&door, true, 1, &lever), back(&lever, true, 1, &door);
-    EXPECT_EQ(there.Hash(), (148 + 254) % 256);
-    EXPECT_EQ(back.Hash(), there.Hash());
+    EXPECT_EQ(std::pair(there.Hash(), back.Hash()), std::pair(146, 146)); // (148 + 254) mod 256
     there.Reverse();
-    EXPECT_EQ(there.FromNode, &lever);
-    EXPECT_EQ(there.ToNode, &door);
+    EXPECT_EQ(std::pair(there.FromNode, there.ToNode), std::pair(&lever, &door));
 }
 
 TEST(GraphModelTest, EqualityIsByNameIgnoringCaseDataAndForEdgesTheirEnds) {
@@ -172,8 +163,7 @@ TEST(GraphModelTest, AddingMergesEqualItemsInOneBucketUnlessTheyCarryData) {
     TEdge* ab = graph.AddEdge(a, b, 1.0);
     EXPECT_EQ(graph.AddEdge(a, b, 1.0), ab);
     EXPECT_EQ(graph.AddEdge(b, a, 0.5), ab); // undirected: reversed is the same edge
-    EXPECT_EQ(ab->Weight, 2.5);
-    EXPECT_EQ(ab->FromNode, a);
+    EXPECT_EQ(std::pair(ab->Weight, ab->FromNode), std::pair(2.5, a));
     ab->EdgeData = &data;
     EXPECT_NE(graph.AddEdge(a, b, 1.0), ab);
     graph.AddEdge(a, a, 1.0);
@@ -181,9 +171,8 @@ TEST(GraphModelTest, AddingMergesEqualItemsInOneBucketUnlessTheyCarryData) {
     TNode* c = graph.AddNode("C", "");
     TEdge* cb = graph.AddEdge(c, b, 1.0);
     EXPECT_NE(graph.AddEdge(b, c, 1.0), cb); // directed: reversed is another edge
-    EXPECT_EQ(graph.Edges.Count(), 5u);
-    EXPECT_EQ(a->Degree, 4); // the loop counts twice
-    EXPECT_EQ(b->Degree, 4);
+    // The loop counts twice.
+    EXPECT_EQ(std::tuple(graph.Edges.Count(), a->Degree, b->Degree), std::tuple(5u, 4, 4));
 }
 
 TEST(GraphModelTest, DeleteNodeDeletesEveryEdgeAtANodeEqualToItAndALoopOnce) {
@@ -224,13 +213,21 @@ TEST(GraphModelTest, RenameNodeKeepsItsEdgesFindableUnderTheNewHash) {
     TEdge* ca = graph.AddEdge(c, a, 1.0);
     graph.RenameNode(a, "Zed");
     EXPECT_EQ(a->Caption, "Caption of A");
-    EXPECT_EQ(graph.Nodes.Find(Probe("Zed")), a);
-    EXPECT_EQ(graph.Nodes.Find(Probe("A")), nullptr);
+    EXPECT_EQ(std::pair(graph.Nodes.Find(Probe("Zed")), graph.Nodes.Find(Probe("A"))),
+              (std::pair<THashable*, THashable*>(a, nullptr)));
     TNode zed = Probe("Zed"), bProbe = Probe("B"), cProbe = Probe("C");
     EXPECT_EQ(graph.Edges.Find(TEdge(&zed, false, 1, &bProbe)), ab);
     EXPECT_EQ(graph.Edges.Find(TEdge(&cProbe, false, 1, &zed)), ca);
     EXPECT_EQ(graph.AddEdge(a, b, 1.0), ab);
     EXPECT_EQ(graph.Edges.Count(), 2u);
+    char mark = '!';
+    Names visited; // in hash order: "Zed" 35, "B" 66, "C" 67
+    const auto visit = [&](TGraph&, TNode& n, void* p) {
+        visited.push_back(n.Name + *static_cast<char*>(p));
+    };
+    graph.ForEachNode(visit, &mark);
+    EXPECT_EQ(visited, (Names{"Zed!", "B!", "C!"}));
+    graph.ForEachNode({}, nullptr); // no callback, nothing happens
 }
 
 TEST(GraphModelTest, ClearAndTheGraphsEndDestroyEdgesBeforeNodes) {
@@ -243,53 +240,18 @@ TEST(GraphModelTest, ClearAndTheGraphsEndDestroyEdgesBeforeNodes) {
         b->OnDestroy = [&](TGraphItem&) { destroyed.push_back("B"); };
         edge->OnDestroy = [&](TGraphItem&) { destroyed.push_back("edge"); };
     };
-    TGraph graph(Sequence({0.5}));
-    build(graph);
-    graph.Clear();
-    EXPECT_EQ(destroyed, (Names{"edge", "A", "B"}));
-    EXPECT_EQ(graph.Nodes.Count() + graph.Edges.Count(), 0u);
-    {
-        TGraph scoped(Sequence({0.5}));
-        build(scoped);
-    }
-    EXPECT_EQ(destroyed.size(), 6u);
+    auto graph = std::make_unique<TGraph>(Sequence({0.5}));
+    build(*graph);
+    graph->Clear();
+    EXPECT_EQ(graph->Nodes.Count() + graph->Edges.Count(), 0u);
+    build(*graph);
+    graph.reset();
+    EXPECT_EQ(destroyed, (Names{"edge", "A", "B", "edge", "A", "B"}));
 }
-
-TEST(GraphModelTest, ListsAndVisitsFollowTheIterationOrder) {
-    TGraph graph(Sequence({0.5}));
-    // Hashes: "b" 98, "a" 97, "c" 99, "\x01" 1.
-    TNode* b = graph.AddNode("b", "");
-    TNode* a = graph.AddNode("a", "");
-    TNode* c = graph.AddNode("c", "");
-    TNode* one = graph.AddNode("\x01", "");
-    EXPECT_EQ(graph.GetNodes(), (std::vector<TNode*>{one, a, b, c}));
-    TEdge* bc = graph.AddEdge(b, c, 1);     // 197
-    TEdge* ab = graph.AddEdge(a, b, 1);     // 195
-    TEdge* oneA = graph.AddEdge(one, a, 1); // 98
-    std::vector<TEdge*> edges{nullptr};
-    graph.GetEdges(edges);
-    EXPECT_EQ(edges, (std::vector<TEdge*>{oneA, ab, bc}));
-
-    a->Selected = c->Selected = true;
-    std::vector<TNode*> list{nullptr, nullptr, nullptr, nullptr, nullptr};
-    graph.GetNodes(list, true);
-    EXPECT_EQ(list, (std::vector<TNode*>{a, c}));
-    int param = 7;
-    Names visited;
-    graph.ForEachNode(
-        [&](TGraph& g, TNode& node, void* p) {
-            EXPECT_TRUE(&g == &graph && p == &param);
-            visited.push_back(node.Name);
-        },
-        &param);
-    EXPECT_EQ(visited, (Names{"\x01", "a", "b", "c"}));
-    graph.ForEachNode({}, nullptr); // no callback, nothing happens
-}
-
-std::string FirstLine(const std::string& text) { return text.substr(0, text.find('\r')); }
 
 // Writing
 
+// Numbers in general format with up to 15 digits.
 TEST(GraphTextTest, WritesExtentsNodesAndEdgesWithSignedColoursAndEmptyDataTexts) {
     TGraph graph([] { return 0.25; });
     EXPECT_EQ(graph.SaveToText(), "B0:0:0:0:0:\r\nR0:0:0:0:0:\r\n");
@@ -297,25 +259,14 @@ TEST(GraphTextTest, WritesExtentsNodesAndEdgesWithSignedColoursAndEmptyDataTexts
     graph.AddEdge(a, a, 2);
     graph.AddNode("b", "")->Color = 0xFFFFFFFFu;
     graph.AddNode("c", "")->Color = 0x80000000u;
-    EXPECT_EQ(graph.SaveToText(), "B0:0:0:0:0:\r\nR0:0:0:0:0:\r\n"
+    graph.ViewExtent = {-2.25, 1.0 / 3.0, 100000000000000.0, 1e15, 123456789012345678.0};
+    graph.LayoutExtent = {0.0001, 1e-5, 0, 0, 0};
+    EXPECT_EQ(graph.SaveToText(), "B-2.25:0.333333333333333:100000000000000:1e+15:"
+                                  "1.23456789012346e+17:\r\nR0.0001:1e-05:0:0:0:\r\n"
                                   "N1:a1:a0.5:0.5:F:F:65535:0:\r\n"
                                   "N1:b1:b0.5:0.5:F:F:-1:0:\r\n"
                                   "N1:c1:c0.5:0.5:F:F:-2147483648:0:\r\n"
                                   "E0:0:2:16737894:0::F:0:\r\n");
-}
-
-TEST(GraphTextTest, NumbersAreWrittenInGeneralFormatWithUpTo15Digits) {
-    const std::vector<std::pair<double, std::string>> cases{
-        {-2.25, "-2.25"},
-        {1.0 / 3.0, "0.333333333333333"},
-        {100000000000000.0, "100000000000000"},
-        {1e15, "1e+15"},        {123456789012345678.0, "1.23456789012346e+17"},
-        {0.0001, "0.0001"},     {1e-5, "1e-05"}};
-    for (const auto& [value, text] : cases) {
-        TGraph graph;
-        graph.ViewExtent.MinX = value;
-        EXPECT_EQ(FirstLine(graph.SaveToText()), "B" + text + ":0:0:0:0:");
-    }
 }
 
 // Reading
@@ -361,9 +312,8 @@ TEST(GraphTextTest, ReadingClearsTheGraphAndSkipsWhatIsNoRecordWithAnyLineEnds) 
     EXPECT_EQ(NamesOf(graph.GetNodes()), (Names{"a", "b"}));
     ASSERT_EQ(graph.Edges.Count(), 1u);
     const TEdge& edge = *graph.GetEdges()[0];
-    EXPECT_EQ(edge.FromNode->Name, "a");
-    EXPECT_EQ(edge.Label, "label");
-    EXPECT_TRUE(edge.Directed);
+    EXPECT_EQ(std::tuple(edge.FromNode->Name, edge.Label, edge.Directed),
+              std::tuple("a", "label", true));
     EXPECT_EQ(graph.ViewExtent.MaxX, 99.0); // no B record, the extent stays
 }
 
@@ -440,6 +390,186 @@ TEST(LinkDataTest, KeepsTheLowByteOfTheFlavorAndTheActiveFlagAndRejectsBrokenTex
     for (const auto& [text, message] : bad) {
         EXPECT_EQ(FailureOf([&] { (void)DecodeLinkData(text); }), message) << text;
     }
+}
+
+// Layout
+
+using test::SeededRandom;
+using O = test::TRandomGraphOptions;
+
+::testing::AssertionResult Close(const char* what, double fast, double allPairs) {
+    const double scale = std::max({1.0, std::abs(fast), std::abs(allPairs)});
+    if ((std::isnan(fast) && std::isnan(allPairs)) || fast == allPairs ||
+        std::abs(fast - allPairs) <= 1e-9 * scale) {
+        return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure()
+           << what << ": " << fast << " here, " << allPairs << " comparing every pair";
+}
+
+void ExpectSameExtent(const TGraphExtent& fast, const TGraphExtent& allPairs) {
+    for (double TGraphExtent::*m : {&TGraphExtent::MinX, &TGraphExtent::MaxX, &TGraphExtent::MinY,
+                                    &TGraphExtent::MaxY, &TGraphExtent::MaxWeight})
+        EXPECT_TRUE(Close("extent", fast.*m, allPairs.*m));
+}
+
+using TXY = std::pair<double, double>;
+TXY XY(const TNode* node) { return {node->X, node->Y}; }
+
+struct TLayoutCase {
+    const char* Name;
+    O Graph;
+    int Iterations = 10;
+    double FixedWidth = 0; // of a fixed extent from the graph's corner; 0: not fixed
+};
+
+TEST(GraphLayoutTest, GivesTheSamePositionsExtentsAndRandomDrawsAsComparingEveryPair) {
+    const TLayoutCase cases[] = {
+        {"Empty", O{.Nodes = 0, .Edges = 0}},
+        {"SmallInOneCell", O{.Nodes = 12, .Edges = 20, .Seed = 4, .Spread = 2}, 25},
+        {"LargeSparse", O{.Nodes = 600, .Edges = 900, .Seed = 7, .Spread = 250}, 4},
+        {"NearlyCoincidentAcrossCells",
+         O{.Nodes = 300, .Edges = 300, .Seed = 21, .Spread = 40, .CoincidentGroups = 10,
+           .NearPairs = 120},
+         8},
+        {"AllOnOnePoint", O{.Nodes = 30, .Edges = 20, .Seed = 11, .Spread = 0}, 12},
+        {"LatticeOnCellBorders",
+         O{.Nodes = 150, .Edges = 200, .Seed = 12, .Spread = 36, .Lattice = 3}, 8},
+        {"NegativeAndFarFromOrigin",
+         O{.Nodes = 200, .Edges = 300, .Seed = 14, .Spread = 80, .Offset = -1e7}},
+        {"FixedExtentNarrowerThanTheNodes",
+         O{.Nodes = 200, .Edges = 300, .Seed = 18, .Spread = 60, .CoincidentGroups = 10,
+           .PinnedShare = 0.1},
+         10, 25},
+        // Positions divided by k overflow until the nodes are clamped into the extent.
+        {"FixedExtentTooSmallToScale",
+         O{.Nodes = 40, .Edges = 0, .Seed = 19, .Spread = 30, .CoincidentGroups = 4}, 5, 1e-306},
+        {"EverythingAtOnce",
+         O{.Nodes = 500, .Edges = 1000, .Seed = 20, .Spread = 70, .Lattice = 0.5,
+           .CoincidentGroups = 30, .PinnedShare = 0.15, .MaxEdgeWeight = 20},
+         6}};
+    for (const TLayoutCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TGraph fast(SeededRandom(c.Graph.Seed));
+        TGraph allPairs(SeededRandom(c.Graph.Seed));
+        for (TGraph* graph : {&fast, &allPairs}) {
+            test::BuildRandomGraph(*graph, c.Graph);
+            graph->Iterations = c.Iterations;
+            if (c.FixedWidth > 0) {
+                const double from = c.Graph.Offset;
+                graph->SetExtent(from, from + c.FixedWidth, from, from + c.FixedWidth, 0);
+                graph->FixedExtent = true;
+            }
+        }
+        fast.Layout();
+        test::AllPairsLayout(allPairs);
+
+        const std::vector<TNode*> a = fast.GetNodes();
+        const std::vector<TNode*> b = allPairs.GetNodes();
+        ASSERT_EQ(a.size(), b.size());
+        for (std::size_t i = 0; i < a.size(); ++i) {
+            EXPECT_TRUE(Close("X", a[i]->X, b[i]->X)) << a[i]->Name;
+            EXPECT_TRUE(Close("Y", a[i]->Y, b[i]->Y)) << a[i]->Name;
+            EXPECT_EQ(a[i]->ForceX, 0.0);
+        }
+        ExpectSameExtent(fast.LayoutExtent, allPairs.LayoutExtent);
+        ExpectSameExtent(fast.ViewExtent, allPairs.ViewExtent);
+        // Both drew the same count of random numbers, so the next one is the same.
+        EXPECT_EQ(fast.Random(), allPairs.Random());
+    }
+}
+
+// Behaviour a user sees, on graphs small enough to work out by hand.
+
+struct TSmallGraph {
+    TGraph Graph{SeededRandom(21)};
+    TNode* Add(const std::string& name, double x, double y, bool pinned = false) {
+        TNode* node = Graph.AddNode(name, "");
+        node->X = x;
+        node->Y = y;
+        node->Pinned = pinned;
+        return node;
+    }
+    void Run(int iterations) {
+        Graph.Iterations = iterations;
+        Graph.Layout();
+    }
+};
+
+TEST(GraphLayoutTest, WidensOnlyAnAxisNarrowerThanTenUnitsAndTakesTheHeaviestEdgeOrOne) {
+    TSmallGraph alone;
+    alone.Add("Alone", 3, -7);
+    alone.Run(5);
+    EXPECT_EQ(alone.Graph.LayoutExtent, (TGraphExtent{-2, 8, -12, -2, 1.0}));
+    EXPECT_EQ(alone.Graph.ViewExtent, alone.Graph.LayoutExtent);
+
+    TSmallGraph three;
+    TNode* left = three.Add("Left", 0, 1, true);
+    TNode* right = three.Add("Right", 40, 3, true);
+    TNode* mid = three.Add("Mid", 20, 2, true);
+    three.Graph.AddEdge(left, right, 0.5);
+    three.Graph.AddEdge(right, mid, 3);
+    three.Graph.AddEdge(mid, left, 2);
+    three.Run(1);
+    EXPECT_EQ(three.Graph.LayoutExtent, (TGraphExtent{0, 40, -3, 7, 3}));
+
+    TSmallGraph weightless;
+    weightless.Graph.AddEdge(weightless.Add("A", 0, 0), weightless.Add("B", 0, 0), 0);
+    weightless.Run(1);
+    EXPECT_EQ(weightless.Graph.LayoutExtent.MaxWeight, 1.0);
+}
+
+// A fixed extent without width, with every node on one point: the layout returns, and the
+// nodes stay finite and inside the extent.
+TEST(GraphLayoutTest, ReturnsForAFixedExtentWithoutWidth) {
+    TSmallGraph g;
+    for (const char* name : {"a", "b", "c"}) g.Add(name, 0, 0);
+    g.Graph.SetExtent(0, 0, 0, 10, 1);
+    g.Graph.FixedExtent = true;
+    g.Run(20);
+    for (const TNode* node : g.Graph.GetNodes()) {
+        EXPECT_EQ(node->X, 0) << node->Name;
+        EXPECT_TRUE(node->Y >= 0 && node->Y <= 10) << node->Name << " at " << node->Y;
+    }
+}
+
+TEST(GraphLayoutTest, EdgesFarApartTakeTheLargestStepScaledToAFixedExtent) {
+    // Free: 100 units apart, each end takes the largest step, half a unit, towards the other.
+    // An extent 1000 units wide makes k 100: half a unit of k is 50.
+    for (const bool fixed : {false, true}) {
+        TSmallGraph g;
+        const double y = fixed ? 500 : 0;
+        TNode* a = g.Add("A", 0, y);
+        TNode* b = g.Add("B", fixed ? 1000 : 100, y);
+        g.Graph.AddEdge(a, b, fixed ? 100 : 1);
+        g.Graph.SetExtent(0, 1000, 0, 1000, 1);
+        g.Graph.FixedExtent = fixed;
+        g.Run(1);
+        EXPECT_EQ(std::pair(XY(a), XY(b)), fixed ? std::pair(TXY{50, 500}, TXY{950, 500})
+                                                 : std::pair(TXY{0.5, 0}, TXY{99.5, 0}));
+    }
+}
+
+TEST(GraphLayoutTest, HeavierEdgesPullHarderAndTwoNodesSettleWhereForcesMeet) {
+    const auto pull = [](double weight) {
+        TSmallGraph g;
+        TNode* b = g.Add("B", 3, 0);
+        g.Graph.AddEdge(g.Add("A", 0, 0, true), b, weight);
+        g.Run(1);
+        return 3 - b->X;
+    };
+    EXPECT_EQ(pull(0.5), pull(1));
+    EXPECT_GT(pull(10), pull(1));
+    EXPECT_GT(pull(1), 0);
+
+    TSmallGraph g;
+    TNode* a = g.Add("A", 0, 0);
+    TNode* b = g.Add("B", 0.5, 0);
+    g.Graph.AddEdge(a, b, 1);
+    g.Run(1000);
+    // Attraction (d^2 - 4) / 2 against repulsion 4 / d balances where d^3 - 4d - 8 = 0.
+    const double d = std::hypot(b->X - a->X, b->Y - a->Y);
+    EXPECT_NEAR(d * d * d - 4 * d - 8, 0, 1e-6);
 }
 
 } // namespace

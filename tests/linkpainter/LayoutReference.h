@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <utility>
 #include <vector>
 
 namespace kv::test {
@@ -91,15 +92,11 @@ inline void AllPairsLayout(TGraph& graph) {
         extent.MinY = first || node.Y < extent.MinY ? node.Y : extent.MinY;
         extent.MaxY = first || node.Y > extent.MaxY ? node.Y : extent.MaxY;
     }
-    if (extent.MaxX - extent.MinX < 10) {
-        const double centre = (extent.MinX + extent.MaxX) / 2;
-        extent.MinX = centre - 5;
-        extent.MaxX = centre + 5;
-    }
-    if (extent.MaxY - extent.MinY < 10) {
-        const double centre = (extent.MinY + extent.MaxY) / 2;
-        extent.MinY = centre - 5;
-        extent.MaxY = centre + 5;
+    for (auto [min, max] : {std::pair{&extent.MinX, &extent.MaxX}, {&extent.MinY, &extent.MaxY}}) {
+        if (!(*max - *min < 10)) continue; // NaN too
+        const double centre = (*min + *max) / 2;
+        *min = centre - 5;
+        *max = centre + 5;
     }
     extent.MaxWeight = 0;
     for (const TEdge* edge : edges) extent.MaxWeight = std::max(extent.MaxWeight, edge->Weight);

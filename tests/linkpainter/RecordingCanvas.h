@@ -20,12 +20,10 @@ struct TCanvasCall {
     // Line: its two ends; Polyline, Polygon: all points; Ellipse, Rectangle: (left, top) and
     // (right, bottom); TextOut: where the text starts; Resize: (width, height).
     std::vector<TPixelPoint> Points;
-    bool Filled = false;      // Ellipse
-    std::uint32_t Colour = 0; // Clear
-    std::uint32_t Pen = 0;    // in effect
-    std::uint32_t Brush = 0;  // in effect
-    TFontSpec Font;           // SetFont: the one asked for; otherwise the one in effect
-    std::string Text;         // TextOut
+    bool Filled = false;              // Ellipse
+    std::uint32_t Pen = 0, Brush = 0; // in effect
+    TFontSpec Font;                   // SetFont: the one asked for; otherwise the one in effect
+    std::string Text;                 // TextOut
 };
 
 class TRecordingCanvas : public TCanvas {
@@ -33,30 +31,25 @@ public:
     std::vector<TCanvasCall> Calls;
     // Whether a font can be made; every font can unless a test says otherwise.
     std::function<bool(const TFontSpec&)> FontAvailable = [](const TFontSpec&) { return true; };
-    int PixelsPerInch = 96;
 
     void Resize(int width, int height) override {
         width_ = width;
         height_ = height;
         Record(TCanvasOp::Resize, {{width, height}});
     }
-    void Clear(std::uint32_t colour) override { Record(TCanvasOp::Clear, {}).Colour = colour; }
+    void Clear(std::uint32_t) override { Record(TCanvasOp::Clear, {}); }
     [[nodiscard]] int Width() const override { return width_; }
     [[nodiscard]] int Height() const override { return height_; }
-    [[nodiscard]] int PixelsPerInchY() const override { return PixelsPerInch; }
+    [[nodiscard]] int PixelsPerInchY() const override { return 96; }
 
     void SetPen(std::uint32_t colour) override { pen_ = colour; }
     void SetBrush(std::uint32_t colour) override { brush_ = colour; }
     void Line(TPixelPoint from, TPixelPoint to) override { Record(TCanvasOp::Line, {from, to}); }
-    void Polyline(const std::vector<TPixelPoint>& points) override {
-        Record(TCanvasOp::Polyline, points);
-    }
+    void Polyline(const std::vector<TPixelPoint>& p) override { Record(TCanvasOp::Polyline, p); }
     void Ellipse(int left, int top, int right, int bottom, bool filled) override {
         Record(TCanvasOp::Ellipse, {{left, top}, {right, bottom}}).Filled = filled;
     }
-    void Polygon(const std::vector<TPixelPoint>& points) override {
-        Record(TCanvasOp::Polygon, points);
-    }
+    void Polygon(const std::vector<TPixelPoint>& p) override { Record(TCanvasOp::Polygon, p); }
     void Rectangle(int left, int top, int right, int bottom) override {
         Record(TCanvasOp::Rectangle, {{left, top}, {right, bottom}});
     }
@@ -105,10 +98,8 @@ private:
         return Calls.back();
     }
 
-    int width_ = 0;
-    int height_ = 0;
-    std::uint32_t pen_ = 0;
-    std::uint32_t brush_ = 0xFFFFFF;
+    int width_ = 0, height_ = 0;
+    std::uint32_t pen_ = 0, brush_ = 0xFFFFFF;
     TFontSpec font_;
 };
 

@@ -42,11 +42,10 @@ void TestQPainterCanvas::drawsAGraphWithItsColoursInPlace() {
     graph.HighlightSelected = false;
     graph.ShowEdgeLabels = true;
     TNode* a = graph.AddNode("a", "");
-    a->X = 40;
-    a->Y = 50;
     TNode* b = graph.AddNode("b", "");
+    a->X = 40;
     b->X = 160;
-    b->Y = 50;
+    a->Y = b->Y = 50;
     b->Selected = true;
     TEdge* edge = graph.AddEdge(a, b, 1.0);
     edge->Color = 0x800000; // dark blue
@@ -58,23 +57,20 @@ void TestQPainterCanvas::drawsAGraphWithItsColoursInPlace() {
 
     QCOMPARE(image.size(), QSize(200, 100));
     QCOMPARE(image.format(), QImage::Format_RGB32);
-    QCOMPARE(image.pixelColor(5, 95), kWhite);
-    QCOMPARE(image.pixelColor(199, 99), kWhite);
-    QCOMPARE(image.pixelColor(40, 50), QColor(255, 255, 0));
-    QCOMPARE(image.pixelColor(160, 50), QColor(0, 255, 0));
-    QCOMPARE(image.pixelColor(70, 50), QColor(0, 0, 128));
-    QCOMPARE(image.pixelColor(130, 50), QColor(0, 0, 128));
+    const QColor yellow(255, 255, 0), green(0, 255, 0), navy(0, 0, 128);
+    for (const auto& [x, y, colour] : {std::tuple{5, 95, kWhite}, {199, 99, kWhite},
+                                       {40, 50, yellow}, {160, 50, green}, {70, 50, navy},
+                                       {130, 50, navy}})
+        QCOMPARE(image.pixelColor(x, y), colour);
 
     // The label box is white inside, also where the edge runs under it, and outlined.
-    const TPixelPoint topLeft = edge->HitPolygon[0];
-    const TPixelPoint bottomRight = edge->HitPolygon[2];
-    QVERIFY(topLeft.X > 70 && bottomRight.X < 130);
-    QVERIFY(topLeft.Y < 50 && bottomRight.Y > 50);
-    QCOMPARE(image.pixelColor(topLeft.X + 1, 50), kWhite);
-    QCOMPARE(image.pixelColor(topLeft.X + 1, topLeft.Y + 1), kWhite);
-    QCOMPARE(image.pixelColor(topLeft.X, topLeft.Y + 1), QColor(0, 0, 128));
-    QCOMPARE(image.pixelColor(bottomRight.X - 1, bottomRight.Y - 2), QColor(0, 0, 128));
-    QCOMPARE(image.pixelColor(bottomRight.X, bottomRight.Y - 2), kWhite);
+    const auto [left, top] = edge->HitPolygon[0];
+    const auto [right, bottom] = edge->HitPolygon[2];
+    QVERIFY(left > 70 && right < 130 && top < 50 && bottom > 50);
+    for (const auto& [x, y, colour] :
+         {std::tuple{left + 1, 50, kWhite}, {left + 1, top + 1, kWhite}, {left, top + 1, navy},
+          {right - 1, bottom - 2, navy}, {right, bottom - 2, kWhite}})
+        QCOMPARE(image.pixelColor(x, y), colour);
 }
 
 void TestQPainterCanvas::keepsItsSizeUntilResizedAndClearsWithRedInTheLowByte() {
@@ -99,12 +95,12 @@ void TestQPainterCanvas::textStartsBelowRightOfItsPointOrRunsUpwardWhenTurned() 
         const QRect ink = Ink(canvas.Image());
         const QString where = QString("ink from %1, %2 to %3, %4")
                                   .arg(ink.left()).arg(ink.top()).arg(ink.right()).arg(ink.bottom());
-        QVERIFY2(!ink.isEmpty() && ink.left() >= 49, qPrintable(where));
-        if (angle == 0) { // below right of the point, wider than high
-            QVERIFY2(ink.top() >= 89 && ink.width() > ink.height(), qPrintable(where));
-        } else { // turned a quarter counter-clockwise about its start: rising from the point
-            QVERIFY2(ink.bottom() <= 91 && ink.height() > ink.width(), qPrintable(where));
-        }
+        // Unturned below right of the point, wider than high; turned a quarter counter-clockwise
+        // about its start: rising from the point.
+        QVERIFY2(!ink.isEmpty() && ink.left() >= 49 &&
+                     (angle == 0 ? ink.top() >= 89 && ink.width() > ink.height()
+                                 : ink.bottom() <= 91 && ink.height() > ink.width()),
+                 qPrintable(where));
     }
 }
 
