@@ -32,22 +32,13 @@ const std::vector<TNode> kArchetypes = {
 
 // The mission's objects; 6 and 7 have no name of their own and are named after their
 // archetype, 14 is named in OBJ_MAP only.
-const std::vector<TNode> kObjects = {{1, "GateGuard", -5},
-                                     {2, "CellarGuard", -5},
-                                     {3, "TreasuryChest", -7},
-                                     {4, "KitchenChest", -7},
-                                     {5, "SilverGoblet", -14},
-                                     {6, "", -9},
-                                     {7, "", -12},
-                                     {8, "BaronPortrait", -15},
-                                     {9, "TreasuryGold", -10},
-                                     {10, "KitchenCoins", -9},
-                                     {11, "CellarRat", -23},
-                                     {12, "WineCellarLever", -17},
-                                     {13, "CellarDoor", -18},
-                                     {14, "", -2},
-                                     {15, "Courtyard", -1},
-                                     {16, "TreasuryRoom", -1}};
+const std::vector<TNode> kObjects = {
+    {1, "GateGuard", -5},     {2, "CellarGuard", -5},   {3, "TreasuryChest", -7},
+    {4, "KitchenChest", -7},  {5, "SilverGoblet", -14}, {6, "", -9},
+    {7, "", -12},             {8, "BaronPortrait", -15}, {9, "TreasuryGold", -10},
+    {10, "KitchenCoins", -9}, {11, "CellarRat", -23},   {12, "WineCellarLever", -17},
+    {13, "CellarDoor", -18},  {14, "", -2},             {15, "Courtyard", -1},
+    {16, "TreasuryRoom", -1}};
 
 TNames ArchetypeNames() {
     TNames names;
@@ -144,19 +135,16 @@ TBytes DemoMissionBytes() {
     w.Chunk("L$Contains", LinksOf(kContains, 0x201, {{3, 9}, {4, 10}}));
     w.Chunk("LD$Contains", chunks::LinkData(4, {{0x201, I32Bytes(0)}, {0x202, I32Bytes(0)}}));
     w.Chunk("L$Receptron", LinksOf(kReceptron, 0x301, {{1, -20}, {1, -21}, {1, -20}, {2, -20}}));
-    w.Chunk("LD$Receptro", StimData(88, {{0x301, receptron},
-                                         {0x302, Bytes(88, 0x10)},
-                                         {0x303, receptronTwin},
-                                         {0x304, receptron}}));
+    w.Chunk("LD$Receptro", StimData(88, {{0x301, receptron}, {0x302, Bytes(88, 0x10)},
+                                         {0x303, receptronTwin}, {0x304, receptron}}));
     w.Chunk("L$arSrcDesc", LinksOf(kArSrcDesc, 0x401, {{12, -21}}));
     w.Chunk("LD$arSrcDes", StimData(108, {{0x401, Bytes(108, 0x20)}}));
     // The lever opens the door twice; the cellar guard watches the rat three times over.
     w.Chunk("L$ControlDe", LinksOf(kControlDevice, 0x501, {{12, 13}, {12, 13}}));
     w.Chunk("LD$ControlD", chunks::LinkData(0, {}));
     w.Chunk("L$AIWatchOb", LinksOf(kAIWatchObj, 0x601, {{2, 11}, {1, 13}, {2, 11}, {2, 11}}));
-    w.Chunk("LD$AIWatchO",
-            chunks::LinkData(
-                8, {{0x601, watch}, {0x602, Bytes(8, 0x30)}, {0x603, watch}, {0x604, watch}}));
+    w.Chunk("LD$AIWatchO", chunks::LinkData(8, {{0x601, watch}, {0x602, Bytes(8, 0x30)},
+                                                {0x603, watch}, {0x604, watch}}));
     return w.Bytes();
 }
 

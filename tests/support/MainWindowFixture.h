@@ -11,6 +11,8 @@
 
 #include <QAction>
 #include <QStringList>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <QTemporaryDir>
 #include <QTextEdit>
 #include <QTreeWidget>
@@ -74,8 +76,13 @@ struct TMainWindowFixture {
         for (int r : rows) Row(r)->setSelected(true);
     }
 
-    // The log's lines, newest first, without the time stamps.
-    QStringList LogLines() const;
+    // The log's lines, newest first, without the time stamps ("[hh:mm] ").
+    QStringList LogLines() const {
+        QStringList lines;
+        for (QTextBlock b = Win->ReLog->document()->begin(); b.isValid(); b = b.next())
+            if (!b.text().isEmpty()) lines << b.text().mid(8);
+        return lines;
+    }
 };
 
 } // namespace kv::test

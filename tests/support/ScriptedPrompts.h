@@ -10,6 +10,7 @@
 
 #include <deque>
 #include <functional>
+#include <utility>
 #include <vector>
 
 namespace kv::test {
@@ -37,12 +38,30 @@ public:
     int Beeps = 0;
     int UnexpectedQuestions = 0;
 
-    TMsgAnswer Message(QWidget* parent, const QString& text, TMsgType type,
-                       TMsgButtons buttons) override;
-    QString ChooseFile(QWidget* parent, const TFileDialogSpec& desc) override;
-    int RunModal(QDialog& dialog) override;
+    TMsgAnswer Message(QWidget*, const QString& text, TMsgType type,
+                       TMsgButtons buttons) override {
+        Messages.push_back({text, type, buttons});
+        if (!Answers.empty()) return PopFront(Answers);
+        if (buttons == TMsgButtons::Ok) return TMsgAnswer::Ok;
+        ++UnexpectedQuestions;
+        return TMsgAnswer::Cancel;
+    }
+    QString ChooseFile(QWidget*, const TFileDialogSpec& desc) override {
+        FileDialogs.push_back(desc);
+        return Files.empty() ? QString() : PopFront(Files);
+    }
+    int RunModal(QDialog& dialog) override {
+        return Dialogs.empty() ? int{QDialog::Rejected} : PopFront(Dialogs)(dialog);
+    }
     void Beep() override { ++Beeps; }
     void OpenUrl(const QString& url) override { OpenedUrls << url; }
+
+private:
+    template <class T> static T PopFront(std::deque<T>& queue) {
+        T front = std::move(queue.front());
+        queue.pop_front();
+        return front;
+    }
 };
 
 } // namespace kv::test

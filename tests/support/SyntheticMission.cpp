@@ -55,13 +55,10 @@ constexpr std::array kArchetypeWords = {"Object", "Physical", "Creature", "Human
                                         "Door",   "Stim",     "Ornament", "Ale",    "Sword"};
 // The relation names of flavors 1, 2, 3, ...; their chunk names, cut to 11 characters, differ.
 constexpr std::array kRelationNames = {
-    "MetaProp",      "Contains",    "Receptron",  "arSrcDesc",
-    "ControlDevice", "AIWatchObj",  "FrobProxy",  "Owns",
-    "Population",    "Route",       "TPath",      "SwitchLink",
-    "Weapon",        "Corpse",      "Flinderize", "ParticleAttachment",
-    "Transmute",     "VoiceOver",   "Lock",       "SoundDescription",
-    "AIAttack",      "AIProject",   "GunFlash",   "HostObj",
-    "StimSensor",    "ScriptParams"};
+    "MetaProp", "Contains", "Receptron", "arSrcDesc", "ControlDevice", "AIWatchObj", "FrobProxy",
+    "Owns", "Population", "Route", "TPath", "SwitchLink", "Weapon", "Corpse", "Flinderize",
+    "ParticleAttachment", "Transmute", "VoiceOver", "Lock", "SoundDescription", "AIAttack",
+    "AIProject", "GunFlash", "HostObj", "StimSensor", "ScriptParams"};
 
 enum { kMetaProp = 1, kContains, kReceptron, kArSrcDesc };
 
@@ -86,13 +83,9 @@ std::string ArchetypeName(int index) {
 // Data size of the records of a flavor's LD$ chunk, and the first word the chunk stores
 // (DromEd writes 2 for receptrons and stim sources whatever their record size).
 std::uint32_t DataSize(int flavor) {
-    switch (flavor) {
-    case kMetaProp:
-    case kContains: return 4;
-    case kReceptron: return 88;
-    case kArSrcDesc: return 108;
-    default: return std::array<std::uint32_t, 3>{0, 4, 12}[static_cast<std::size_t>(flavor) % 3];
-    }
+    if (flavor <= kArSrcDesc)
+        return std::array<std::uint32_t, 5>{0, 4, 4, 88, 108}[static_cast<std::size_t>(flavor)];
+    return std::array<std::uint32_t, 3>{0, 4, 12}[static_cast<std::size_t>(flavor) % 3];
 }
 std::uint32_t StoredDataSize(int flavor) {
     return flavor == kReceptron || flavor == kArSrcDesc ? 2 : DataSize(flavor);
@@ -121,14 +114,12 @@ struct TLinkSet {
         return Keys.count({flavor, source, dest}) != 0;
     }
     // L$ and LD$ chunks of every flavor from 1 to Flavors, in flavor order.
-    void Write(TMissionWriter& w, int flavors) const {
-        static const std::vector<TLink> none;
+    void Write(TMissionWriter& w, int flavors) {
         for (int f = 1; f <= flavors; ++f) {
-            const auto it = ByFlavor.find(f);
             std::vector<TLinkRec> recs;
             TBytes data;
             PutU32(data, StoredDataSize(f));
-            for (const TLink& l : it == ByFlavor.end() ? none : it->second) {
+            for (const TLink& l : ByFlavor[f]) {
                 recs.push_back(l.Rec);
                 if (DataSize(f) == 0) continue;
                 PutI32(data, l.Rec.LinkId);
@@ -140,10 +131,10 @@ struct TLinkSet {
     }
 };
 
-std::vector<std::string> RelationNames(int flavors) {
+TBytes RelationsChunk(int flavors) {
     std::vector<std::string> relations;
     for (int f = 1; f <= flavors; ++f) relations.push_back(RelationName(f));
-    return relations;
+    return chunks::Relations(relations);
 }
 
 TBytes RandomLoot(TRandom& rnd) {
@@ -176,7 +167,7 @@ TBytes Gamesys(const TSyntheticSettings& settings, TRandom& rnd) {
     for (const int k : lootArchetypes) loot.emplace_back(-k, RandomLoot(rnd));
 
     TMissionWriter w;
-    w.Chunk("Relations", chunks::Relations(RelationNames(std::max(settings.Flavors, 2))));
+    w.Chunk("Relations", RelationsChunk(std::max(settings.Flavors, 2)));
     w.Chunk("P$SymName", chunks::SymNames(names));
     w.Chunk("P$Loot", chunks::Props(loot));
     links.Write(w, 1);
@@ -238,15 +229,11 @@ TSyntheticMission MakeSyntheticMission(const TSyntheticSettings& settings) {
 
     TLinkSet links;
     // Every object descends from an archetype; every seventh from a second one as well.
-    if (a > 0) {
-        for (int o = 1; o <= n; ++o) {
-            const int arch = 1 + rnd.Below(a);
-            links.Add(kMetaProp, o, -arch, I32Bytes(rnd.Below(100)));
-            if (o % 7 == 0 && a > 1) {
-                const int other = arch % a + 1;
-                links.Add(kMetaProp, o, -other, I32Bytes(100 + rnd.Below(100)));
-            }
-        }
+    for (int o = 1; o <= n && a > 0; ++o) {
+        const int arch = 1 + rnd.Below(a);
+        links.Add(kMetaProp, o, -arch, I32Bytes(rnd.Below(100)));
+        if (o % 7 == 0 && a > 1)
+            links.Add(kMetaProp, o, -(arch % a + 1), I32Bytes(100 + rnd.Below(100)));
     }
 
     const std::vector<int> ownLoot = rnd.Pick(settings.OwnLootObjects, settings.ObjectBrushes);
@@ -300,11 +287,10 @@ TSyntheticMission MakeSyntheticMission(const TSyntheticSettings& settings) {
     rnd.Shuffle(made);
     for (int i = 0; i < twins && i < static_cast<int>(made.size()); ++i) {
         const auto [f, index] = made[static_cast<std::size_t>(i)];
-        const TLink original = links.ByFlavor[f][index];
-        TBytes data = original.Data;
+        TLink twin = links.ByFlavor[f][index];
         // Receptrons count as identical whatever their first four bytes say.
-        if (f == kReceptron) data[0] = static_cast<std::uint8_t>(data[0] ^ 0x5A);
-        links.Add(f, original.Rec.Source, original.Rec.Dest, std::move(data));
+        if (f == kReceptron) twin.Data[0] = static_cast<std::uint8_t>(twin.Data[0] ^ 0x5A);
+        links.Add(f, twin.Rec.Source, twin.Rec.Dest, std::move(twin.Data));
     }
     for (auto& [f, list] : links.ByFlavor) rnd.Shuffle(list);
 
@@ -317,7 +303,7 @@ TSyntheticMission MakeSyntheticMission(const TSyntheticSettings& settings) {
     w.Chunk("P$SymName", chunks::SymNames(symNames));
     w.Chunk("OBJ_MAP", chunks::NameRecords(objMap));
     w.Chunk("HotRegions", chunks::NameRecords(hotRegions));
-    w.Chunk("Relations", chunks::Relations(RelationNames(flavors)));
+    w.Chunk("Relations", RelationsChunk(flavors));
     w.Chunk("P$Loot", chunks::Props(lootProps));
     w.Chunk("P$DiffDestr", chunks::Props(diffDestr));
     w.Chunk("P$DeathStag", chunks::Props(deathStages));

@@ -3,11 +3,9 @@
 #include "text/Exception.h"
 #include "text/ScratchFolder.h"
 #include "text/TextFile.h"
-#include "workspace/Settings.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <utility>
@@ -22,20 +20,13 @@ namespace {
 
 namespace fs = std::filesystem;
 using Strings = std::vector<std::string>;
+using test::Entries;
 
 // The permission bits as the system reports them, read without std::filesystem.
 unsigned Mode(const fs::path& file) {
     struct stat st {};
     if (::stat(file.c_str(), &st) != 0) return ~0u;
     return static_cast<unsigned>(st.st_mode & 07777);
-}
-
-Strings Listing(const fs::path& folder) {
-    Strings names;
-    for (const auto& e : fs::directory_iterator(folder))
-        names.push_back(e.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 TEST(AtomicSaveLinkTest, WritesThroughLinksAndKeepsPermissions) {
@@ -68,8 +59,8 @@ TEST(AtomicSaveLinkTest, WritesThroughLinksAndKeepsPermissions) {
             fs::create_symlink(to.starts_with("@/") ? scratch / to.substr(2) : fs::path(to),
                                scratch / "user" / name);
         }
-        const Strings user = Listing(scratch / "user");
-        const Strings store = Listing(scratch / "store");
+        const Strings user = Entries(scratch / "user");
+        const Strings store = Entries(scratch / "store");
         test::WriteBytes(scratch / "fresh", ""); // a new file's usual permissions
 
         WriteFileAtomically(scratch / "user" / "a.kvf", "new\r\n");
@@ -79,8 +70,8 @@ TEST(AtomicSaveLinkTest, WritesThroughLinksAndKeepsPermissions) {
             EXPECT_TRUE(fs::is_symlink(scratch / "user" / link.first));
         EXPECT_EQ(Mode(file), row.Mode != 0 ? row.Mode : Mode(scratch / "fresh"));
         // No temporary file is left, and only the dangling link's target is new.
-        EXPECT_EQ(Listing(scratch / "user"), user);
-        EXPECT_EQ(Listing(scratch / "store").size(), store.size() + (row.Mode == 0 ? 1 : 0));
+        EXPECT_EQ(Entries(scratch / "user"), user);
+        EXPECT_EQ(Entries(scratch / "store").size(), store.size() + (row.Mode == 0 ? 1 : 0));
     }
 }
 
@@ -90,27 +81,6 @@ TEST(AtomicSaveLinkTest, LinkOntoItselfIsRefused) {
     EXPECT_THROW(WriteFileAtomically(scratch / "loop.kvf", "x"), Exception);
     EXPECT_TRUE(fs::is_symlink(scratch / "loop.kvf"));
     EXPECT_EQ(scratch.Entries(), (Strings{"loop.kvf"}));
-}
-
-TEST(AtomicSaveLinkTest, SettingsSavedThroughALinkKeepTheLinkAndTheTargetsMode) {
-    test::ScratchFolder scratch;
-    fs::create_directory(scratch / "dotfiles");
-    const fs::path real = scratch / "dotfiles" / "korvane.ini";
-    test::WriteBytes(real, "[Other]\r\nKeep=1\r\n");
-    fs::permissions(real, static_cast<fs::perms>(0640));
-    fs::create_symlink("dotfiles/korvane.ini", scratch / "korvane.ini");
-
-    const TSettings changed{.Dock = 4, .DromEdPath = "C:\\Games\\DromEd.exe"};
-    SaveSettings(changed, scratch / "korvane.ini");
-
-    EXPECT_TRUE(fs::is_symlink(scratch / "korvane.ini"));
-    EXPECT_EQ(Mode(real), 0640u);
-    const std::string text = test::ReadBytes(real);
-    EXPECT_TRUE(text.starts_with("[Other]\r\nKeep=1\r\n")) << text;
-    EXPECT_NE(text.find("Dock=4\r\n"), std::string::npos) << text;
-    TSettings read;
-    LoadSettings(read, scratch / "korvane.ini");
-    EXPECT_EQ(read, changed);
 }
 
 } // namespace

@@ -1,6 +1,9 @@
 // A fresh, empty folder under the system's temporary folder for one test, removed afterwards,
-// and plain byte-exact file access that does not go through the code under test.
+// plain byte-exact file access that does not go through the code under test, and the message
+// of a failure.
 #pragma once
+
+#include "text/Exception.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -15,22 +18,27 @@
 
 namespace kv::test {
 
+// Names of everything in Folder, sorted.
+inline std::vector<std::string> Entries(const std::filesystem::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 class ScratchFolder {
 public:
     ScratchFolder() {
-        std::random_device rd;
-        // create_directory reports false when the name is taken, even by another process.
-        for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+        // create_directory reports false when the name is taken, even by another process, and
+        // raises an error when the folder cannot be made at all.
+        for (std::random_device rd; path_.empty();) {
             auto candidate = std::filesystem::temp_directory_path() /
                              ("korvane-test-" + std::to_string((std::uint64_t{rd()} << 32) ^ rd()));
             if (std::filesystem::create_directory(candidate)) path_ = std::move(candidate);
         }
-        if (path_.empty()) throw std::runtime_error("cannot create a scratch folder");
     }
-    ~ScratchFolder() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
+    ~ScratchFolder() { std::error_code ec; std::filesystem::remove_all(path_, ec); }
     ScratchFolder(const ScratchFolder&) = delete;
     ScratchFolder& operator=(const ScratchFolder&) = delete;
 
@@ -39,15 +47,7 @@ public:
         return path_ / name;
     }
 
-    // Names of everything in the folder, sorted.
-    [[nodiscard]] std::vector<std::string> Entries() const {
-        std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(path_)) {
-            names.push_back(entry.path().filename().string());
-        }
-        std::sort(names.begin(), names.end());
-        return names;
-    }
+    [[nodiscard]] std::vector<std::string> Entries() const { return test::Entries(path_); }
 
 private:
     std::filesystem::path path_;
@@ -65,6 +65,16 @@ inline std::string ReadBytes(const std::filesystem::path& file) {
     in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     if (!in) throw std::runtime_error("cannot read test file " + file.string());
     return bytes;
+}
+
+// The message of the kv::Exception that Action raises; empty when it raises none.
+template <typename Action> std::string ExceptionMessage(const Action& action) {
+    try {
+        action();
+    } catch (const Exception& e) {
+        return e.what();
+    }
+    return {};
 }
 
 // Every byte value in turn, Count bytes in all.

@@ -1,7 +1,6 @@
 // Whole-file reads, line splitting and writes that never destroy the old file.
 #include "text/TextFile.h"
 
-#include "text/Exception.h"
 #include "text/ScratchFolder.h"
 
 #include <gtest/gtest.h>
@@ -16,21 +15,11 @@ namespace {
 
 using namespace std::string_literals;
 using namespace std::string_view_literals;
+using test::ExceptionMessage;
 using test::ReadBytes;
 using test::ScratchFolder;
 using test::WriteBytes;
 using Lines = std::vector<std::string>;
-
-// The message of the kv::Exception that Action raises; a test failure when it raises none.
-std::string ExceptionMessage(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const Exception& e) {
-        return e.what();
-    }
-    ADD_FAILURE() << "no kv::Exception was raised";
-    return {};
-}
 
 TEST(TextLinesTest, SplitAtEveryKindOfLineBreakAndJoinWithCrLf) {
     const struct {
@@ -39,14 +28,12 @@ TEST(TextLinesTest, SplitAtEveryKindOfLineBreakAndJoinWithCrLf) {
     } cases[] = {{""sv, {}},
                  {"a\rb\nc\r\nd"sv, {"a", "b", "c", "d"}},
                  {"a\r\n\r\n\nb\r\n"sv, {"a", "", "", "b"}},
-                 {"a\n\rb"sv, {"a", "", "b"}},
-                 {"\r\r"sv, {"", ""}},
-                 {"a\r\nb\0c\r\nd"sv, {"a", "b"}}, // a zero byte ends the text
-                 {"a\r\0\nb"sv, {"a"}},
+                 {"a\n\rb"sv, {"a", "", "b"}},            {"\r\r"sv, {"", ""}},
+                 // a zero byte ends the text
+                 {"a\r\nb\0c\r\nd"sv, {"a", "b"}}, {"a\r\0\nb"sv, {"a"}},
                  {"caf\xE9\r\n\x80\xFF"sv, {"caf\xE9", "\x80\xFF"}}};
     for (const auto& c : cases) EXPECT_EQ(SplitTextLines(c.Text), c.Expected) << c.Text;
-    EXPECT_EQ(JoinLinesCrLf({"a", "", "b"}), "a\r\n\r\nb\r\n");
-    EXPECT_EQ(JoinLinesCrLf({}), "");
+    EXPECT_EQ(JoinLinesCrLf({"a", "", "b"}) + JoinLinesCrLf({}), "a\r\n\r\nb\r\n");
 }
 
 TEST(ReadWholeFileTest, ReadsEveryByteAtSizesAroundTheReadBlock) {
@@ -64,52 +51,40 @@ TEST(ReadWholeFileTest, ReadsEveryByteAtSizesAroundTheReadBlock) {
 // Reading or writing a folder or a file in a missing folder raises a message naming the file.
 TEST(TextFileErrorsTest, FoldersAndMissingFilesRaiseMessagesNamingThem) {
     const ScratchFolder dir;
-    const auto file = dir.Path() / TextToPath("caf\xE9.kvf");
-    EXPECT_NE(ExceptionMessage([&] { (void)ReadWholeFile(file); }).find("caf\xE9.kvf"),
-              std::string::npos);
     std::filesystem::create_directory(dir / "favourites.kvf");
-    const std::string message =
-        ExceptionMessage([&] { (void)ReadWholeFile(dir / "favourites.kvf"); });
-    EXPECT_NE(message.find("favourites.kvf"), std::string::npos) << message;
-    EXPECT_NE(message.find("folder"), std::string::npos) << message;
-    EXPECT_NE(ExceptionMessage([&] { WriteFileAtomically(dir / "favourites.kvf", "x"); })
-                  .find("favourites.kvf"),
-              std::string::npos);
-    EXPECT_TRUE(std::filesystem::is_directory(dir / "favourites.kvf"));
-    const auto lost = dir / "no-such-folder" / "out.kvf";
-    EXPECT_NE(ExceptionMessage([&] { WriteFileAtomically(lost, "x"); }).find("out.kvf"),
-              std::string::npos);
+    const std::pair<std::function<void()>, std::string> failures[] = {
+        {[&] { (void)ReadWholeFile(dir.Path() / TextToPath("caf\xE9.kvf")); }, "caf\xE9.kvf"},
+        {[&] { (void)ReadWholeFile(dir / "favourites.kvf"); }, "favourites.kvf\": it is a folder"},
+        {[&] { WriteFileAtomically(dir / "favourites.kvf", "x"); }, "favourites.kvf"},
+        {[&] { WriteFileAtomically(dir / "no-such-folder" / "out.kvf", "x"); }, "out.kvf"}};
+    for (const auto& [action, part] : failures) {
+        const std::string message = ExceptionMessage(action);
+        EXPECT_NE(message.find(part), std::string::npos) << message;
+    }
     EXPECT_EQ(dir.Entries(), Lines{"favourites.kvf"});
 }
 
-TEST(WriteFileAtomicallyTest, ReplacesTheFileWithTheBytesExactly) {
-    const ScratchFolder dir;
-    const auto file = dir / "out.bin";
-    WriteBytes(file, std::string(10000, 'o'));
-    const std::string bytes = "a\nb\r\nc\rd\0e"s + test::AllByteValues();
-    WriteFileAtomically(file, bytes);
-    EXPECT_EQ(ReadBytes(file), bytes);
-    WriteFileAtomically(file, "12345", TWriteOptions{5}); // a failure limit at the size: no failure
-    EXPECT_EQ(ReadBytes(file), "12345");
-    WriteFileAtomically(file, "");
-    EXPECT_EQ(ReadBytes(file), "");
-    EXPECT_EQ(dir.Entries(), Lines{"out.bin"});
-}
-
-TEST(WriteFileAtomicallyTest, AFailedWriteLeavesTheOldFileAndNoTemporaryFile) {
-    const std::string newBytes = "*FAVLIST\r\n" + std::string(300, 'n') + "\r\n~FAVLIST\r\n";
-    for (const std::size_t failAfter : {0u, 150u, 321u}) {
-        SCOPED_TRACE(failAfter);
+// Bytes reach the file exactly; a write that fails after Limit bytes leaves the old file, and
+// no temporary file is left either way.
+TEST(WriteFileAtomicallyTest, ReplacesTheFileExactlyOrLeavesItAsItWas) {
+    const std::string oldBytes = "old content\r\n" + test::AllByteValues();
+    const std::string newBytes = "a\nb\r\nc\rd\0e"s + test::AllByteValues(300); // 310 bytes
+    for (const std::size_t limit : {0u, 150u, 309u, 310u}) {
+        SCOPED_TRACE(limit);
         const ScratchFolder dir;
-        const std::string oldBytes = "old content\r\n" + test::AllByteValues();
+        const bool fails = limit < newBytes.size();
         WriteBytes(dir / "keep.kvf", oldBytes);
-        const std::string message = ExceptionMessage(
-            [&] { WriteFileAtomically(dir / "keep.kvf", newBytes, TWriteOptions{failAfter}); });
-        EXPECT_NE(message.find("keep.kvf"), std::string::npos) << message;
-        EXPECT_EQ(ReadBytes(dir / "keep.kvf"), oldBytes);
-        EXPECT_THROW(WriteFileAtomically(dir / "new.kvf", newBytes, TWriteOptions{failAfter}),
-                     Exception);
-        EXPECT_EQ(dir.Entries(), Lines{"keep.kvf"});
+        const auto write = [&](const char* name) {
+            return ExceptionMessage(
+                [&] { WriteFileAtomically(dir / name, newBytes, TWriteOptions{limit}); });
+        };
+        const std::string message = write("keep.kvf");
+        EXPECT_EQ(message.find("keep.kvf") != std::string::npos, fails) << message;
+        EXPECT_EQ(ReadBytes(dir / "keep.kvf"), fails ? oldBytes : newBytes);
+        EXPECT_EQ(write("new.kvf").empty(), !fails);
+        EXPECT_EQ(dir.Entries(), fails ? Lines{"keep.kvf"} : Lines({"keep.kvf", "new.kvf"}));
+        WriteFileAtomically(dir / "keep.kvf", "");
+        EXPECT_EQ(ReadBytes(dir / "keep.kvf"), "");
     }
 }
 

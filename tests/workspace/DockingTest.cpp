@@ -1,7 +1,12 @@
-// Docking beside DromEd, hotkey names and DromEd's start folder.
+// Docking beside DromEd, hotkey names and DromEd's start folder; what the mission commands work
+// out before reading: the gamesys folder of the loot list, and whether the chosen file is
+// DromEd's own mission.
 #include "workspace/Docking.h"
 #include "workspace/DromEdLaunch.h"
 #include "workspace/Hotkeys.h"
+#include "workspace/MissionCommands.h"
+
+#include "text/TextFile.h"
 
 #include <gtest/gtest.h>
 
@@ -58,16 +63,6 @@ TEST(DockingTest, PushAndMainRectangle) {
     }
 }
 
-TEST(DockingTest, SettingsListItems) {
-    // Dock value, list item, and the value the item gives back.
-    const int cases[][3] = {{3, 0, 3}, {1, 1, 1}, {2, 2, 2}, {4, 3, 4},
-                            {0, 4, 0}, {7, 4, 0}, {-1, 4, 0}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(DockListIndex(c[0]), c[1]) << c[0];
-        EXPECT_EQ(DockOfListIndex(c[1]), c[2]) << c[0];
-    }
-}
-
 TEST(HotkeysTest, TextAndModifiers) {
     struct TCase {
         std::uint16_t Shortcut;
@@ -99,6 +94,35 @@ TEST(DromEdLaunchTest, StartDirectory) {
     };
     for (const auto& [command, folder] : cases) {
         EXPECT_EQ(DromEdStartDirectory(command), folder) << command;
+    }
+}
+
+TEST(MissionCommandsTest, DromEdFolderFromTheSettingElseTheMissionsFolder) {
+    const std::filesystem::path mission = "/missions/castle/miss20.mis";
+    const std::pair<const char*, const char*> cases[] = {
+        {R"("C:\Thief Gold\DromEd.exe" -edit "x\y")", "C:/Thief Gold/"},
+        {R"("C:\Open\DromEd.exe)", "C:/Open/"},
+        {R"(C:\Thief/tools\dromed.exe)", "C:/Thief/tools/"},
+        {R"("dromed.exe")", "/missions/castle"},
+        {"\"", "/missions/castle"},
+        {"", "/missions/castle"},
+    };
+    for (const auto& [setting, folder] : cases) {
+        EXPECT_EQ(LootGamesysDir(setting, mission).generic_string(), folder) << setting;
+    }
+}
+
+TEST(MissionCommandsTest, DromEdsMissionByFileNameIgnoringCase) {
+    const struct {
+        const char* Shown; // by DromEd, Windows-1252
+        const char* Chosen;
+        bool Same;
+    } cases[] = {{"CAF\xC9.MIS", "/m/caf\xE9.mis", true},
+                 {"miss1", "/m/miss1.mis", false},
+                 {"m/miss1.mis", "/m/miss1.mis", false},
+                 {"", "", false}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(IsDromEdMission(c.Shown, TextToPath(c.Chosen)), c.Same) << c.Shown;
     }
 }
 

@@ -1,21 +1,29 @@
 // The main window's mission commands on generated missions: the sanity check, the import into
 // the favourites with its filter, report and DromEd question, and the loot list with its loot
-// import; their Cancel paths and failures.
+// import; their Cancel paths and failures. No mission command of the main window or the Link
+// Painter writes to the mission, its gamesys or their folders.
+#include "linkpainter/LinkPainter.h"
+#include "linkpainter/ui/LinkPainterWindow.h"
+#include "support/DemoMission.h"
+#include "support/FolderSnapshot.h"
 #include "support/MainWindowFixture.h"
 #include "support/MissionWriter.h"
+#include "support/SyntheticMission.h"
 #include "workspace/ui/FilterDialog.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QDir>
-#include <QLineEdit>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QTest>
+
+#include <filesystem>
 
 using kv::test::TMainWindowFixture;
 using kv::test::TMissionWriter;
 using namespace kv;
 namespace chunks = kv::test::chunks;
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -117,27 +125,41 @@ void AddOwnFavourite(TMainWindowFixture& f) {
     f.Win->SetModified(true);
 }
 
-// The filter dialog's script: checks that it shows Shown, then confirms Kinds and Name.
-std::function<int(QDialog&)> FilterScript(TDisplayFilter shown, TKindSet kinds, QString name,
+// The filter dialog's script: checks that it shows Shown, then confirms Chosen.
+std::function<int(QDialog&)> FilterScript(TDisplayFilter shown, TDisplayFilter chosen,
                                           QString* caption) {
     return [=](QDialog& d) {
         auto& dlg = dynamic_cast<TFrmDisplayFilter&>(d);
         *caption = dlg.windowTitle();
         if (dlg.Filter() != shown) return int(QDialog::Rejected);
-        for (int k = bkTerrain; k <= bkRoom; ++k) {
-            const auto kind = static_cast<TBrushKind>(k);
-            dlg.KindBox(kind)->setChecked((kinds & KindBit(kind)) != 0);
-        }
-        dlg.EdNameFilter->setText(name);
+        dlg.SetFilter(chosen);
         return int(QDialog::Accepted);
     };
 }
+
+enum TCommand { cmCheck, cmImport, cmLoot, cmPainterLoad, cmPainterDisable };
+
+const char* const kCommandNames[] = {"check", "import", "loot", "painter links", "painter disable"};
 
 } // namespace
 
 class TestMainWindowMission : public QObject {
     Q_OBJECT
+    QTemporaryDir generated_;
+
 private slots:
+    void initTestCase() {
+        QVERIFY(generated_.isValid());
+        const fs::path root = PathFromQt(generated_.path());
+        test::WriteDemoMission(root / "demo");
+        const test::TSyntheticSettings settings;
+        fs::create_directory(root / "synthetic");
+        test::SaveSyntheticMission(test::MakeSyntheticMission(settings), settings,
+                                   root / "synthetic" / "synthetic.mis");
+        // DromEd's own folder, where the loot list looks for the gamesys first.
+        fs::create_directory(root / "dromed");
+        fs::copy_file(root / "demo" / test::kDemoGamesysName, root / "dromed" / "demo.gam");
+    }
     void init() { Settings = TSettings{}; }
     // The hourglass is gone after every command, however it ended.
     void cleanup() { QVERIFY(QApplication::overrideCursor() == nullptr); }
@@ -149,25 +171,20 @@ private slots:
             Save(ImportMission(damaged), f.Path("Check.mis"));
             f.Prompts.Files = {f.Path("Check.mis")};
             f.Win->ActSanityCheck->trigger();
-
             const TFileDialogSpec& desc = f.Prompts.FileDialogs.at(0);
             QCOMPARE(desc.Title + "|" + desc.Filter, "Sanity check mission file|" + kMissionFilter);
             QVERIFY(desc.FileMustExist && !desc.ForSave);
             // The check neither empties nor touches the favourites, and asks nothing.
             QCOMPARE(Favourites(f), QStringList{"4|99|42|Mine (42)"});
-            QVERIFY(f.Win->Modified());
-            QCOMPARE(f.Prompts.UnexpectedQuestions, 0);
+            QVERIFY(f.Win->Modified() && f.Prompts.UnexpectedQuestions == 0);
+            QCOMPARE(Texts(f), damaged ? QStringList{} : QStringList{"No typical errors detected"});
+            QCOMPARE(Reports(f).size(), damaged ? 1 : 0);
             if (!damaged) {
-                QCOMPARE(Texts(f), QStringList{"No typical errors detected"});
                 QCOMPARE(f.Prompts.Messages[0].Type, TMsgType::Information);
-                QVERIFY(Reports(f).isEmpty());
                 continue;
             }
-            QVERIFY(f.Prompts.Messages.empty());
-            QCOMPARE(Reports(f).size(), 1);
             const TFrmReport* report = Reports(f).at(0);
-            QCOMPARE(report->windowTitle(), QString("Sanity check report"));
-            QVERIFY(report->isVisible());
+            QVERIFY(report->windowTitle() == "Sanity check report" && report->isVisible());
             QStringList lines = ReportLines(report);
             QVERIFY2(QRegularExpression(R"(^\[\d\d:\d\d\] File: Check\.mis$)")
                          .match(lines.takeFirst())
@@ -202,18 +219,18 @@ private slots:
             f.Prompts.Answers = {TMsgAnswer::No, TMsgAnswer::No}; // do not save; not in DromEd
             f.Prompts.Files = {f.Path("level.mis")};
             QString caption;
-            f.Prompts.Dialogs.push_back(FilterScript(TDisplayFilter{}, c.Kinds, c.Name, &caption));
+            f.Prompts.Dialogs.push_back(
+                FilterScript(TDisplayFilter{}, {c.Kinds, FromQt(c.Name)}, &caption));
             f.Win->ActImportMis->trigger();
 
-            QCOMPARE(Texts(f), (QStringList{"Save changes?", kLoadInDromEd}));
+            const TFileDialogSpec& desc = f.Prompts.FileDialogs.at(0);
+            QCOMPARE(Texts(f) << caption << f.Win->windowTitle() << desc.Title << desc.Filter,
+                     (QStringList{"Save changes?", kLoadInDromEd, "Import...",
+                                  "Korvane 0.94 [Unnamed]", "Import from mission file",
+                                  kMissionFilter}));
             QVERIFY(f.Prompts.Messages[1].Type == TMsgType::Confirmation &&
-                    f.Prompts.Messages[1].Buttons == TMsgButtons::YesNo);
-            QCOMPARE(f.Prompts.FileDialogs.at(0).Title + "|" + f.Prompts.FileDialogs.at(0).Filter,
-                     "Import from mission file|" + kMissionFilter);
-            QCOMPARE(caption, QString("Import..."));
+                    f.Prompts.Messages[1].Buttons == TMsgButtons::YesNo && !f.Win->Modified());
             QCOMPARE(Favourites(f), c.Expected);
-            QCOMPARE(f.Win->windowTitle(), QString("Korvane 0.94 [Unnamed]"));
-            QVERIFY(!f.Win->Modified());
             QCOMPARE(f.Win->ImportFilter, (TDisplayFilter{c.Kinds, FromQt(c.Name)}));
             const bool report = c.Damaged && c.MisCheck;
             QCOMPARE(Reports(f).size(), report ? 1 : 0);
@@ -223,7 +240,7 @@ private slots:
             Settings.MisBNum = false;
             f.Prompts.Answers = {TMsgAnswer::No};
             f.Prompts.Files = {f.Path("level.mis")};
-            f.Prompts.Dialogs.push_back(FilterScript(f.Win->ImportFilter, kAllKinds, "", &caption));
+            f.Prompts.Dialogs.push_back(FilterScript(f.Win->ImportFilter, {}, &caption));
             f.Win->ActImportMis->trigger();
             QCOMPARE(Favourites(f), kAllBrushes);
             QCOMPARE(f.Prompts.UnexpectedQuestions, 0);
@@ -244,16 +261,15 @@ private slots:
         // Without DromEd the load is logged, and the dialog keeps the name chosen before.
         import(TMsgAnswer::Yes);
         import(TMsgAnswer::Yes);
-        QCOMPARE(f.Prompts.FileDialogs.at(0).InitialFileName, QString());
-        QCOMPARE(f.Prompts.FileDialogs.at(1).InitialFileName, f.Path("level.mis"));
-        QCOMPARE(f.LogLines().mid(0, 2), (QStringList{"EDromEdNotFound: DromEd window not found",
-                                                      "EDromEdNotFound: DromEd window not found"}));
+        QCOMPARE(f.Prompts.FileDialogs.at(0).InitialFileName + "|" +
+                     f.Prompts.FileDialogs.at(1).InitialFileName,
+                 "|" + f.Path("level.mis"));
+        QCOMPARE(f.LogLines().mid(0, 2),
+                 QStringList(2, "EDromEdNotFound: DromEd window not found"));
         QCOMPARE(f.Prompts.Beeps, 2);
 
         // DromEd's own mission is not offered to it; the dialog starts at DromEd's file.
-        sim::TSimMission shown;
-        shown.FileName = "LEVEL.MIS";
-        sim::TSimDromEd& dromEd = f.StartDromEd(shown);
+        sim::TSimDromEd& dromEd = f.StartDromEd({.FileName = "LEVEL.MIS"});
         f.Prompts.Messages.clear();
         import(TMsgAnswer::Yes);
         QCOMPARE(f.Prompts.FileDialogs.at(2).InitialFileName, QString("LEVEL.MIS"));
@@ -261,8 +277,7 @@ private slots:
         QVERIFY(dromEd.Commands().empty());
 
         // Another mission in DromEd: the import offers to load this one there.
-        shown.FileName = "other.mis";
-        dromEd.SetMission(shown);
+        dromEd.SetMission({.FileName = "other.mis"});
         import(TMsgAnswer::Yes);
         QCOMPARE(f.Prompts.FileDialogs.at(3).InitialFileName, QString("other.mis"));
         QCOMPARE(f.Prompts.Messages.back().Text, kLoadInDromEd);
@@ -339,8 +354,7 @@ private slots:
 
         QCOMPARE(f.Prompts.FileDialogs.at(0).Title + "|" + f.Prompts.FileDialogs.at(0).Filter,
                  "Loot list for mission file|" + kMissionFilter);
-        QCOMPARE(Reports(f).size(), 1);
-        QCOMPARE(Reports(f).at(0)->windowTitle(), QString("Loot list"));
+        QVERIFY(Reports(f).size() == 1 && Reports(f).at(0)->windowTitle() == "Loot list");
         // The report's layout is the loot list's own; here the gamesys's value reaches it.
         const QStringList lines = ReportLines(Reports(f).at(0));
         QCOMPARE(lines.first() + "|" + lines.at(4) + "|" + lines.last(),
@@ -349,9 +363,8 @@ private slots:
         QCOMPARE(Texts(f),
                  (QStringList{"Load loot objects into the items list?", "Save changes?"}));
         QCOMPARE(f.Prompts.Messages.at(0).Buttons, TMsgButtons::YesNo);
-        QCOMPARE(Favourites(f), (QStringList{"4|1|5|GoldCoin (5)", "4|2|6|Chest (6)"}));
-        QCOMPARE(f.Win->windowTitle(), QString("Korvane 0.94 [Unnamed]"));
-        QVERIFY(!f.Win->Modified());
+        QCOMPARE(Favourites(f) << f.Win->windowTitle(),
+                 (QStringList{"4|1|5|GoldCoin (5)", "4|2|6|Chest (6)", "Korvane 0.94 [Unnamed]"}));
     }
 
     void lootListFailures() {
@@ -372,13 +385,94 @@ private slots:
             QCOMPARE(Texts(f), (QStringList{"Gamesys not found: \"" + f.Path("loot.gam") + "\"",
                                             "Load loot objects into the items list?"}));
             QCOMPARE(f.Prompts.Messages[0].Type, TMsgType::Error);
-            // Without the gamesys the coin has no loot value: an empty list with zero totals.
-            const QStringList lines = ReportLines(Reports(f).at(0));
-            QCOMPARE(lines.at(2),
-                     QString("Object     Dif.   Total     Gold     Gems      Art Special"));
-            QCOMPARE(lines.at(4), QString(58, '-'));
-            QCOMPARE(lines.at(5), QString("NORMAL                0        0        0        0 "));
-            QCOMPARE(lines.size(), 9);
+            // Without the gamesys the coin has no loot value: zero totals.
+            QCOMPARE(ReportLines(Reports(f).at(0)).at(5),
+                     QString("NORMAL                0        0        0        0 "));
+        }
+    }
+
+    // No command writes to the mission, its gamesys or their folders: each command runs over
+    // generated missions and the real ones, saying yes to every question, and the folders'
+    // files, bytes and write times are compared before and after.
+    void commandLeavesTheFilesAsTheyWere_data() {
+        QTest::addColumn<QString>("mission");
+        QTest::addColumn<QString>("dromEdFolder"); // empty: the setting names no DromEd
+        QTest::addColumn<int>("command");
+        const QString demo = generated_.filePath("demo/demo.mis");
+        // The loot list alone looks in DromEd's folder.
+        QTest::addRow("demo, DromEd folder: loot")
+            << demo << generated_.filePath("dromed") << int(cmLoot);
+        QStringList missions = {demo, generated_.filePath("synthetic/synthetic.mis")};
+        const fs::path realDir = KORVANE_REALMIS_DIR;
+        for (const auto& entry : fs::is_directory(realDir)
+                                     ? fs::recursive_directory_iterator(realDir)
+                                     : fs::recursive_directory_iterator()) {
+            if (entry.path().extension() == ".mis" || entry.path().extension() == ".cow")
+                missions << PathToQt(entry.path());
+        }
+        for (const QString& m : missions) {
+            for (int c = cmCheck; c <= cmPainterDisable; ++c) {
+                QTest::addRow("%s: %s", qPrintable(QFileInfo(m).fileName()), kCommandNames[c])
+                    << m << QString() << c;
+            }
+        }
+    }
+    void commandLeavesTheFilesAsTheyWere() {
+        QFETCH(QString, mission);
+        QFETCH(QString, dromEdFolder);
+        QFETCH(int, command);
+        Settings.Dock = 0; // DromEd's window stays where it is
+        const bool generated = mission.startsWith(generated_.path());
+        // A real mission's folder may hold others' subfolders: only its own entries count.
+        const fs::path folder = PathFromQt(mission).parent_path();
+        const auto folderBefore = test::SnapshotFolder(folder, false);
+        test::TFolderSnapshot dromEdBefore;
+        if (!dromEdFolder.isEmpty()) {
+            Settings.DromEdPath = FromQt(QDir(dromEdFolder).filePath("DromEd.exe"));
+            dromEdBefore = test::SnapshotFolder(PathFromQt(dromEdFolder));
+        }
+
+        TMainWindowFixture f;
+        sim::TSimDromEd& dromEd = f.StartDromEd(sim::TSimMission{.FileName = "miss1.mis"});
+        test::LoadMissionsFromDisk(dromEd);
+        // The mission is chosen, every question and message answered Yes, the filter accepted.
+        f.Prompts.Files = {mission};
+        f.Prompts.Answers = {TMsgAnswer::Yes, TMsgAnswer::Yes, TMsgAnswer::Yes, TMsgAnswer::Yes};
+        f.Prompts.Dialogs = {[](QDialog&) { return int(QDialog::Accepted); }};
+        TFrmKvLinkPainter* painter = nullptr;
+        if (command >= cmPainterLoad) {
+            f.Win->ActLinkPainter->trigger();
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                if (auto* p = qobject_cast<TFrmKvLinkPainter*>(w); p != nullptr && p->isVisible())
+                    painter = p;
+            }
+            QVERIFY(painter != nullptr);
+            for (std::int32_t id = 1; id <= 12; ++id) {
+                painter->Painter().AddObjectNode(
+                    TBrushInfo{bkObject, id, id, "Object " + std::to_string(id)}, 40 * id, 50);
+            }
+        }
+        QAction* const actions[] = {f.Win->ActSanityCheck, f.Win->ActImportMis, f.Win->ActLootList,
+                                    painter ? painter->MiLoadLinks : nullptr,
+                                    painter ? painter->MiDisableLinks : nullptr};
+        actions[command]->trigger();
+
+        // The command read the mission: the file dialog gave it out.
+        QVERIFY(f.Prompts.Files.empty());
+        if (generated && command == cmImport) {
+            QVERIFY(f.RowCount() > 0);
+            // Loaded in DromEd too (which sees the path in lower case, as on Windows).
+            QVERIFY(!dromEd.Commands().empty() &&
+                    dromEd.Commands().back().starts_with("load_file"));
+        }
+        if (generated && command == cmPainterLoad)
+            QVERIFY(!painter->Painter().Graph().GetEdges().empty());
+        QCOMPARE(ToQt(test::ChangedPaths(folderBefore, test::SnapshotFolder(folder, false))),
+                 QString());
+        if (!dromEdFolder.isEmpty()) {
+            QCOMPARE(ToQt(test::ChangedPaths(dromEdBefore,
+                                             test::SnapshotFolder(PathFromQt(dromEdFolder)))),
+                     QString());
         }
     }
 };
