@@ -62,9 +62,8 @@ TEST_P(CliDromEdTest, TypesTheCommandAndTurnsTheAnswerIntoTheExitStatus) {
     f.DromEd->SetMission(mission);
     if (c.Selected != 0) f.DromEd->Select(c.Selected);
     const TRun r = Cli(f, c.Arguments);
-    EXPECT_EQ(r.Status, c.Status);
-    EXPECT_EQ(r.Out, c.Out);
-    EXPECT_EQ(r.Err, c.Err);
+    EXPECT_EQ(std::to_string(r.Status) + "|" + r.Out + "|" + r.Err,
+              std::to_string(c.Status) + "|" + c.Out + "|" + c.Err);
     EXPECT_EQ(f.DromEd->Commands(), c.Commands);
     EXPECT_EQ(f.Desktop.LiveGdiObjects(), 0);
 }
@@ -137,9 +136,9 @@ TEST(CliDromEdFailureTest, NotRunningOrUnreachableDromEdIsStatusTwo) {
     for (const Args& args : {Args{"select-brush", "12"}, Args{"compress"}, Args{"send", "x"},
                              Args{"camera"}, Args{"link", "10", "20", "ControlDevice"}}) {
         const TRun r = Cli(f, args);
-        EXPECT_EQ(r.Status, 2) << args[0];
-        EXPECT_EQ(r.Err, "korvane-cli: the command could not be typed into DromEd: a DromEd dialog "
-                         "would not close or DromEd would not come to the front\n")
+        EXPECT_EQ(std::to_string(r.Status) + r.Err,
+                  "2korvane-cli: the command could not be typed into DromEd: a DromEd dialog "
+                  "would not close or DromEd would not come to the front\n")
             << args[0];
     }
     EXPECT_TRUE(f.DromEd->Commands().empty());
@@ -150,9 +149,9 @@ TEST(CliDromEdFailureTest, NotRunningOrUnreachableDromEdIsStatusTwo) {
           Args{"camera"}, Args{"compress"}, Args{"load", "a.mis"}, Args{"send", "x"},
           Args{"read-field", "StatusFile"}}) {
         const TRun r = Cli(f, args);
-        EXPECT_EQ(r.Status, 2) << args[0];
-        EXPECT_EQ(r.Out, "") << args[0];
-        EXPECT_EQ(r.Err, "korvane-cli: DromEd window not found\n") << args[0];
+        EXPECT_EQ(std::to_string(r.Status) + r.Out + r.Err,
+                  "2korvane-cli: DromEd window not found\n")
+            << args[0];
     }
 }
 

@@ -9,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <sstream>
 #include <string>
@@ -21,7 +20,6 @@ namespace {
 namespace fs = std::filesystem;
 namespace chunks = test::chunks;
 using test::I32Bytes;
-using test::TBrushRec;
 using test::TBytes;
 using test::TMissionWriter;
 using Args = std::vector<std::string>;
@@ -43,17 +41,6 @@ std::string FavoritesBytes(const std::vector<TBrushInfo>& items) {
     std::vector<const TBrushInfo*> pointers;
     for (const TBrushInfo& item : items) pointers.push_back(&item);
     return FormatFavoritesFile(pointers);
-}
-
-// Lever 1 controls door 2 twice over, and the "Café rat" 7 is left at death stage 12.
-TMissionWriter DamagedMission() {
-    TMissionWriter w;
-    w.Chunk("Relations", chunks::Relations({"MetaProp", "ControlDevice"}));
-    w.Chunk("P$SymName", chunks::SymNames({{1, "Lever"}, {2, "Door"}, {7, "Caf\xE9 rat"}}));
-    w.Chunk("P$DeathStag", chunks::Props({{7, I32Bytes(12)}, {2, I32Bytes(3)}}));
-    w.Chunk("L$ControlDe", chunks::Links({{10, 1, 2, 2}, {11, 1, 2, 2}}));
-    w.Chunk("LD$ControlD", chunks::LinkData(0, {}));
-    return w;
 }
 
 // Brushes: Solid terrain (ID 7), a light (9), guard 5 (12), the "Café chest" 6 (13) and the
@@ -90,13 +77,6 @@ TMissionWriter LootMission(const TBytes& loot = {}) {
     return w;
 }
 
-TMissionWriter LootGamesys() {
-    TMissionWriter w;
-    w.Chunk("P$SymName", chunks::SymNames({{-3, "Coin"}}));
-    w.Chunk("P$Loot", chunks::Props({{-3, chunks::Loot(25, 0, 0, 0)}}));
-    return w;
-}
-
 class CliTest : public ::testing::Test {
 protected:
     std::string Save(const TMissionWriter& w, const std::string& name) const {
@@ -111,12 +91,10 @@ protected:
 
 TEST(CliUsageTest, VersionAndHelpOnStandardOutputUsageAsAnError) {
     TRun r = Cli({"--version"});
-    EXPECT_EQ(r.Status, 0);
-    EXPECT_EQ(r.Out, "Korvane 0.94\n");
+    EXPECT_EQ(std::to_string(r.Status) + r.Out + r.Err, "0Korvane 0.94\n");
     for (const char* help : {"--help", "-h"}) {
         r = Cli({help});
-        EXPECT_EQ(r.Status, 0);
-        EXPECT_EQ(r.Err, "");
+        EXPECT_EQ(std::to_string(r.Status) + r.Err, "0");
         EXPECT_TRUE(r.Out.starts_with("Usage: korvane-cli COMMAND"));
         for (const char* command :
              {"check MISSION", "loot MISSION [--gamesys-dir DIR]",
@@ -126,8 +104,7 @@ TEST(CliUsageTest, VersionAndHelpOnStandardOutputUsageAsAnError) {
             EXPECT_NE(r.Out.find(command), std::string::npos) << command;
     }
     r = Cli({});
-    EXPECT_EQ(r.Status, 2);
-    EXPECT_EQ(r.Out, "");
+    EXPECT_EQ(std::to_string(r.Status) + r.Out, "2");
     EXPECT_TRUE(r.Err.starts_with("Usage: korvane-cli"));
 }
 
@@ -150,9 +127,8 @@ TEST(CliUsageTest, BadArgumentsAreSaidOnOneLine) {
         {{"links", "a.mis", "--flavor", "70000"}, "flavor \"70000\" is not a number in range"}};
     for (const auto& [args, error] : cases) {
         const TRun r = Cli(args);
-        EXPECT_EQ(r.Status, 2) << error;
-        EXPECT_EQ(r.Out, "");
-        EXPECT_EQ(r.Err, "korvane-cli: " + error + " (see korvane-cli --help)\n");
+        EXPECT_EQ(std::to_string(r.Status) + r.Out + r.Err,
+                  "2korvane-cli: " + error + " (see korvane-cli --help)\n");
     }
 }
 
@@ -167,12 +143,11 @@ TEST_F(CliTest, EveryCommandSaysWhyAFileCannotBeRead) {
     for (const char* command : {"check", "loot", "import", "chunks", "links"}) {
         for (const char* name : {"missing.mis", "folder.mis", "half.mis", "short.mis"}) {
             const TRun r = Cli({command, (folder_ / name).string()});
-            EXPECT_EQ(r.Status, 2) << command << " " << name;
-            EXPECT_EQ(r.Out, "");
-            EXPECT_TRUE(r.Err.starts_with("korvane-cli: ")) << r.Err;
-            EXPECT_NE(r.Err.find(name), std::string::npos) << r.Err;
-            EXPECT_EQ(std::count(r.Err.begin(), r.Err.end(), '\n'), 1) << r.Err;
-            EXPECT_TRUE(r.Err.ends_with("\n"));
+            EXPECT_EQ(std::to_string(r.Status) + r.Out, "2") << command << " " << name;
+            EXPECT_TRUE(r.Err.starts_with("korvane-cli: ") &&
+                        r.Err.find(name) != std::string::npos &&
+                        r.Err.find('\n') == r.Err.size() - 1)
+                << r.Err;
         }
     }
     const std::string missing = (folder_ / "missing.mis").string();
@@ -185,11 +160,19 @@ TEST_F(CliTest, EveryCommandSaysWhyAFileCannotBeRead) {
 // Names and the file name are printed as UTF-8; arguments are UTF-8 on every system.
 TEST_F(CliTest, CheckPrintsTheReportWithItsHeadingAndEndsWithStatusOne) {
     const fs::path file = folder_.Path() / fs::path(u8"ch\u00e2teau.mis");
-    test::SaveBytes(file, DamagedMission().Bytes());
+    // Lever 1 controls door 2 twice over, and the "Café rat" 7 is left at death stage 12.
+    test::SaveBytes(
+        file,
+        TMissionWriter()
+            .Chunk("Relations", chunks::Relations({"MetaProp", "ControlDevice"}))
+            .Chunk("P$SymName", chunks::SymNames({{1, "Lever"}, {2, "Door"}, {7, "Caf\xE9 rat"}}))
+            .Chunk("P$DeathStag", chunks::Props({{7, I32Bytes(12)}, {2, I32Bytes(3)}}))
+            .Chunk("L$ControlDe", chunks::Links({{10, 1, 2, 2}, {11, 1, 2, 2}}))
+            .Chunk("LD$ControlD", chunks::LinkData(0, {}))
+            .Bytes());
     const std::u8string utf8 = file.u8string();
     const TRun r = Cli({"check", std::string(utf8.begin(), utf8.end())});
-    EXPECT_EQ(r.Status, 1);
-    EXPECT_EQ(r.Err, "");
+    EXPECT_EQ(std::to_string(r.Status) + r.Err, "1");
     EXPECT_EQ(
         r.Out,
         "[09:05] File: ch\xC3\xA2teau.mis\n"
@@ -211,12 +194,15 @@ TEST_F(CliTest, CheckPrintsTheReportWithItsHeadingAndEndsWithStatusOne) {
 
 TEST_F(CliTest, LootLooksForTheGamesysInTheFolderGivenFirst) {
     fs::create_directory(folder_ / "gamesys");
-    test::SaveBytes(folder_ / "gamesys" / "loot.gam", LootGamesys().Bytes());
+    test::SaveBytes(folder_ / "gamesys" / "loot.gam",
+                    TMissionWriter()
+                        .Chunk("P$SymName", chunks::SymNames({{-3, "Coin"}}))
+                        .Chunk("P$Loot", chunks::Props({{-3, chunks::Loot(25, 0, 0, 0)}}))
+                        .Bytes());
     const std::string mission = Save(LootMission(), "loot.mis");
 
     const TRun found = Cli({"loot", mission, "--gamesys-dir", (folder_ / "gamesys").string()});
-    EXPECT_EQ(found.Status, 0);
-    EXPECT_EQ(found.Err, "");
+    EXPECT_EQ(std::to_string(found.Status) + found.Err, "0");
     // Lines as the loot list makes them (its own tests pin the layout), ending in LF.
     EXPECT_TRUE(found.Out.starts_with("File: loot.mis\n\nObject            Dif.   Total")) << found.Out;
     EXPECT_NE(found.Out.find("\nGoldCoin (5)*     NHE       25       25        0        0 \n"),
@@ -225,64 +211,53 @@ TEST_F(CliTest, LootLooksForTheGamesysInTheFolderGivenFirst) {
 
     // Without the folder the gamesys is not found: a warning, and no inherited value.
     const TRun missing = Cli({"loot", mission});
-    EXPECT_EQ(missing.Status, 0);
-    EXPECT_EQ(missing.Err, "korvane-cli: warning: Gamesys not found: \"" +
-                               (folder_ / "loot.gam").string() + "\"\n");
+    EXPECT_EQ(std::to_string(missing.Status) + missing.Err,
+              "0korvane-cli: warning: Gamesys not found: \"" + (folder_ / "loot.gam").string() +
+                  "\"\n");
     EXPECT_EQ(missing.Out.find("GoldCoin"), std::string::npos) << missing.Out;
     EXPECT_NE(missing.Out.find("TOTAL                 0"), std::string::npos) << missing.Out;
 }
 
 // import
 
-TBrushInfo Numbered(TBrushInfo info, std::int32_t brushNum) {
-    info.BrushNum = brushNum;
-    return info;
-}
-
 TEST_F(CliTest, ImportWritesTheFavouritesFileOfTheImport) {
     const std::string file = Save(ImportMission(), "import.mis");
     const std::pair<Args, std::vector<TBrushInfo>> cases[] = {
         {{}, {kSolid, kLight, kGuard, kChest, kVault}},
         {{"--brush-ids"},
-         {Numbered(kSolid, 7), Numbered(kLight, 9), Numbered(kGuard, 12), Numbered(kChest, 13),
-          Numbered(kVault, 20)}},
+         {{bkTerrain, 7, 0, "Solid"}, {bkLight, 9, 0, "Light"}, {bkObject, 12, 5, "Guard (5)"},
+          {bkObject, 13, 6, "Caf\xE9 chest (6)"}, {bkArea, 20, 0, "Vault"}}},
         {{"--kinds=tL"}, {kSolid, kLight}},
         {{"--name", "\xC3\xA9"}, {kChest}}, // accented, in any letter case
+        {{"--name", "igh"}, {kLight}},      // an unnamed brush by the name of its kind
         {{"--kinds", "ta", "--name", "a"}, {kVault}},
         {{"--kinds", "F"}, {}}};
     for (const auto& [options, expected] : cases) {
         Args args = {"import", file};
         args.insert(args.end(), options.begin(), options.end());
         const TRun r = Cli(args);
-        EXPECT_EQ(r.Status, 0);
-        EXPECT_EQ(r.Err, "");
+        EXPECT_EQ(std::to_string(r.Status) + r.Err, "0");
         EXPECT_EQ(r.Out, FavoritesBytes(expected)) << (options.empty() ? "" : options.front());
     }
 }
 
 // With an output file the bytes go there and nothing to standard output; a missing folder fails
-// and writes nothing.
-TEST_F(CliTest, ImportWithOutputFileWritesTheBytesThere) {
-    const std::string mission = Save(ImportMission(), "import.mis");
+// and writes nothing; the mission itself, under spellings that all lead to the same file, is
+// refused and left alone.
+TEST_F(CliTest, ImportWithOutputFileWritesTheBytesThereButNeverOverTheMission) {
+    const fs::path mission = folder_ / "import.mis";
+    test::SaveBytes(mission, ImportMission().Bytes());
     const fs::path target = folder_ / "favourites.kvf";
-    TRun r = Cli({"import", mission, "-o", target.string(), "--kinds", "o"});
-    EXPECT_EQ(r.Status, 0);
-    EXPECT_EQ(r.Out + r.Err, "");
+    TRun r = Cli({"import", mission.string(), "-o", target.string(), "--kinds", "o"});
+    EXPECT_EQ(std::to_string(r.Status) + r.Out + r.Err, "0");
     EXPECT_EQ(test::ReadBytes(target), FavoritesBytes({kGuard, kChest}));
     const fs::path lost = folder_ / "no such folder" / "lost.kvf";
-    r = Cli({"import", mission, "--output=" + lost.string()});
-    EXPECT_EQ(r.Status, 2);
-    EXPECT_EQ(r.Out, "");
+    r = Cli({"import", mission.string(), "--output=" + lost.string()});
+    EXPECT_EQ(std::to_string(r.Status) + r.Out, "2");
     EXPECT_TRUE(r.Err.starts_with("korvane-cli: ") && r.Err.find("lost.kvf") != std::string::npos)
         << r.Err;
     EXPECT_FALSE(fs::exists(lost));
-}
 
-// The mission itself as the output, under spellings that all lead to the same file, is refused
-// and the mission is left alone.
-TEST_F(CliTest, ImportOverTheMissionIsRefused) {
-    const fs::path mission = folder_ / "import.mis";
-    test::SaveBytes(mission, ImportMission().Bytes());
     fs::create_directory(folder_ / "sub");
     std::error_code linkError;
     fs::create_symlink(mission, folder_ / "sub" / "link.mis", linkError);
@@ -290,11 +265,10 @@ TEST_F(CliTest, ImportOverTheMissionIsRefused) {
     for (const char* spelling : {"import.mis", "sub/../import.mis", "./sub/link.mis"}) {
         if (linkError && std::string(spelling).find("link") != std::string::npos) continue;
         const fs::path output = folder_ / spelling;
-        const TRun r = Cli({"import", mission.string(), "-o", output.string()});
-        EXPECT_EQ(r.Status, 2);
-        EXPECT_EQ(r.Out, "");
-        EXPECT_EQ(r.Err, "korvane-cli: the output file \"" + output.string() +
-                             "\" is the mission being read; choose another output file\n");
+        r = Cli({"import", mission.string(), "-o", output.string()});
+        EXPECT_EQ(std::to_string(r.Status) + r.Out + r.Err,
+                  "2korvane-cli: the output file \"" + output.string() +
+                      "\" is the mission being read; choose another output file\n");
         EXPECT_EQ(test::ReadBytes(mission), before);
     }
 }
@@ -308,8 +282,7 @@ TEST_F(CliTest, ChunksListsNameOffsetAndSizeOfEveryEntryInFileOrder) {
     w.Chunk("AB\nC", {});
     w.Chunk("TWELVE_CHARS", TBytes(1000, 0));
     const TRun r = Cli({"chunks", Save(w, "toc.mis")});
-    EXPECT_EQ(r.Status, 0);
-    EXPECT_EQ(r.Err, "");
+    EXPECT_EQ(std::to_string(r.Status) + r.Err, "0");
     EXPECT_EQ(r.Out, "Chunk            Offset       Size\n"
                      "BRLIST              272         76\n"
                      "P$SymName           372          3\n"
@@ -317,30 +290,32 @@ TEST_F(CliTest, ChunksListsNameOffsetAndSizeOfEveryEntryInFileOrder) {
                      "TWELVE_CHARS        423       1000\n");
 }
 
-TMissionWriter LinksMission() {
-    TMissionWriter w;
-    w.Chunk("L$ControlDe", chunks::Links({{10, 1, 2, 2}, {11, 1, 3, 2}}));
-    w.Chunk("LD$ControlD", chunks::LinkData(0, {}));
-    w.Chunk("L$Contains", chunks::Links({{20, 4, 5, 3}, {21, -7, 4, 3}}));
-    return w;
-}
-
+// Links come from the chunks beginning with "L$"; a flavor filter judges a whole chunk by its
+// first link (22 goes with 20), and an object filter needs both ends.
 TEST_F(CliTest, LinksPrintsOneLinePerLinkThatPasses) {
-    const std::string file = Save(LinksMission(), "links.mis");
+    TMissionWriter w;
+    w.Chunk("L$ControlDe", chunks::Links({{10, 1, 2, 2}, {11, 1, 3, 2}}))
+        .Chunk("LD$ControlD", chunks::Links({{9, 1, 2, 2}}))
+        .Chunk("L$Empty", {})
+        .Chunk("l$Lower", chunks::Links({{8, 1, 2, 2}}))
+        .Chunk("L$Contains", chunks::Links({{20, 4, 5, 3}, {21, -7, 4, 3}, {22, 4, 5, 2}}))
+        .Chunk("XL$C", chunks::Links({{7, 1, 2, 2}}));
+    const std::string file = Save(w, "links.mis");
+    const std::string all = "10, 1, 2, 2\n11, 1, 3, 2\n20, 4, 5, 3\n21, -7, 4, 3\n22, 4, 5, 2\n";
     const std::pair<Args, std::string> cases[] = {
-        {{}, "10, 1, 2, 2\n11, 1, 3, 2\n20, 4, 5, 3\n21, -7, 4, 3\n"},
+        {{}, all},
         {{"--object", "1", "--object=2"}, "10, 1, 2, 2\n"},
         {{"--object", "-7", "--object", "4"}, "21, -7, 4, 3\n"},
-        {{"--flavor", "3", "--flavor", "2"},
-         "10, 1, 2, 2\n11, 1, 3, 2\n20, 4, 5, 3\n21, -7, 4, 3\n"},
+        {{"--flavor", "3", "--flavor", "2"}, all},
+        {{"--flavor", "2"}, "10, 1, 2, 2\n11, 1, 3, 2\n"},
+        {{"--flavor", "42"}, ""},
         {{"--object", "4", "--object", "5", "--flavor", "2"}, ""}};
     for (const auto& [options, expected] : cases) {
         Args args = {"links", file};
         args.insert(args.end(), options.begin(), options.end());
         const TRun r = Cli(args);
         EXPECT_EQ(r.Status, 0);
-        EXPECT_EQ(r.Err, "");
-        EXPECT_EQ(r.Out, expected);
+        EXPECT_EQ(r.Out + r.Err, expected);
     }
 }
 

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -17,32 +18,22 @@ namespace {
 
 using Args = std::vector<std::string>;
 
-struct TOptionCase {
-    Args Arguments;
-    std::string Platform;
-    std::string Mission;
-    Args Remaining;
-    std::string Error;
-};
-
+// Each row: the arguments, then the platform, the mission and the arguments left, or the error.
 TEST(StartOptionsTest, TakesPlatformAndMissionAndLeavesTheRest) {
-    const std::vector<TOptionCase> cases = {
-        {{}, "sim", "", {}, ""},
-        {{"-debug", "--platform", "win32"}, "win32", "", {"-debug"}, ""},
-        {{"--mission=my mission.mis", "-DEBUG", "x"}, "sim", "my mission.mis", {"-DEBUG", "x"}, ""},
-        {{"--mission", "a.mis", "--platform=sim"}, "sim", "a.mis", {}, ""},
-        {{"--platform"}, "sim", "", {}, "--platform needs a value"},
-        {{"--mission="}, "sim", "", {}, "--mission needs a value"},
-        {{"--mission", "a", "--mission", "b"}, "sim", "a", {}, "--mission is given more than once"},
-        {{"--platformx"}, "sim", "", {"--platformx"}, ""}};
-    for (const TOptionCase& c : cases) {
-        SCOPED_TRACE(c.Arguments.empty() ? std::string("(none)") : c.Arguments.front());
-        const TStartOptions options = ParseStartOptions(c.Arguments, "sim");
-        EXPECT_EQ(options.Error, c.Error);
-        if (!c.Error.empty()) continue;
-        EXPECT_EQ(options.Platform, c.Platform);
-        EXPECT_EQ(options.MissionFile, c.Mission);
-        EXPECT_EQ(options.Remaining, c.Remaining);
+    const std::pair<Args, std::string> cases[] = {
+        {{}, "sim||"},
+        {{"-debug", "--platform", "win32"}, "win32||-debug,"},
+        {{"--mission=my mission.mis", "-DEBUG", "x"}, "sim|my mission.mis|-DEBUG,x,"},
+        {{"--mission", "a.mis", "--platform=sim"}, "sim|a.mis|"},
+        {{"--platform"}, "--platform needs a value"},
+        {{"--mission="}, "--mission needs a value"},
+        {{"--mission", "a", "--mission", "b"}, "--mission is given more than once"},
+        {{"--platformx"}, "sim||--platformx,"}};
+    for (const auto& [arguments, expected] : cases) {
+        const TStartOptions options = ParseStartOptions(arguments, "sim");
+        std::string got = options.Platform + "|" + options.MissionFile + "|";
+        for (const std::string& a : options.Remaining) got += a + ",";
+        EXPECT_EQ(options.Error.empty() ? got : options.Error, expected);
     }
 }
 
@@ -55,22 +46,19 @@ TEST(SimMissionTest, DemoMissionBecomesDromEdsModel) {
 
     EXPECT_EQ(mission.FileName, "demo.mis");
     ASSERT_EQ(mission.Brushes.size(), 24u);
-    const auto brush = [&mission](std::int32_t id) {
-        const auto it = std::find_if(mission.Brushes.begin(), mission.Brushes.end(),
-                                     [id](const sim::TSimBrush& b) { return b.BrushId == id; });
-        return it == mission.Brushes.end() ? sim::TSimBrush{} : *it;
-    };
+    std::map<std::int32_t, sim::TSimBrush> byId;
+    for (const sim::TSimBrush& b : mission.Brushes) byId[b.BrushId] = b;
     // Brush IDs are the mission's own (27 was deleted); names go without the " (ID)" DromEd draws.
     std::string shown;
     for (const std::int32_t id : {1, 5, 8, 9, 20, 25, 26, 28, 34}) {
-        const sim::TSimBrush b = brush(id);
+        const sim::TSimBrush& b = byId[id];
         shown += std::to_string(b.BrushId) + " " + std::to_string(int(b.Kind)) + " " +
                  std::to_string(b.ObjId) + " " + b.Name + ";";
     }
     // Kinds: 1 terrain, 2 light, 4 object, 5 flow, 6 room.
     EXPECT_EQ(shown, "1 1 0 ;5 2 0 ;8 5 0 ;9 6 15 Courtyard;20 4 1 GateGuard;25 4 6 A Coin;"
                      "26 4 7 An Emerald;28 4 8 BaronPortrait;34 4 14 OldLantern;");
-    EXPECT_EQ(brush(27).BrushId, 0);
+    EXPECT_EQ(byId.count(27), 0u);
 
     // Objects without a brush that links reach (here the archetypes) can still be linked.
     const std::vector<std::int32_t>& extra = mission.ExtraObjects;
@@ -79,10 +67,9 @@ TEST(SimMissionTest, DemoMissionBecomesDromEdsModel) {
 }
 
 TEST(SimMissionTest, NamesLoseOnlyTheirOwnId) {
-    EXPECT_EQ(BareObjectName("GateGuard (1)", 1), "GateGuard");
-    EXPECT_EQ(BareObjectName("GateGuard (1)", 11), "GateGuard (1)");
-    EXPECT_EQ(BareObjectName("Guard (12) (12)", 12), "Guard (12)");
-    EXPECT_EQ(BareObjectName("", 3), "");
+    EXPECT_EQ(BareObjectName("GateGuard (1)", 1) + "|" + BareObjectName("GateGuard (1)", 11) + "|" +
+                  BareObjectName("Guard (12) (12)", 12) + "|" + BareObjectName("", 3) + "|",
+              "GateGuard|GateGuard (1)|Guard (12)||");
 }
 
 } // namespace

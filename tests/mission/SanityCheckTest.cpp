@@ -75,12 +75,6 @@ TBytes DataWithSizeWord(std::uint32_t size, std::size_t bytesAfter) {
 
 class SanityCheckTest : public ::testing::Test {
 protected:
-    [[nodiscard]] std::filesystem::path Save(const TMissionWriter& mission) const {
-        const auto path = folder_ / "check.mis";
-        test::SaveBytes(path, mission.Bytes());
-        return path;
-    }
-
     // The check run directly on an open file and its loaded names; Report keeps what was
     // written before a failure.
     static void CheckFile(const std::filesystem::path& path, Lines& report) {
@@ -91,8 +85,9 @@ protected:
         RunSanityCheck(file, names, report);
     }
     [[nodiscard]] Lines Check(const TMissionWriter& mission) const {
+        test::SaveBytes(folder_ / "check.mis", mission.Bytes());
         Lines report;
-        CheckFile(Save(mission), report);
+        CheckFile(folder_ / "check.mis", report);
         return report;
     }
 
