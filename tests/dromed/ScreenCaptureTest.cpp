@@ -20,10 +20,10 @@ TEST_P(ScreenFieldsTest, ReadsWhatDromEdShows) {
     f.DromEd->Select(12);
     f.DromEd->SetStatusMessage("Brush 12 selected");
     const TDromEdCapture capture = CaptureDromEdClient(f.Desktop);
-    EXPECT_EQ(ReadDromEdField(f.Desktop, dfObjectName, &capture), "Guard (345)");
-    EXPECT_EQ(ReadDromEdField(f.Desktop, dfBrushNumber, &capture), "12");
-    EXPECT_EQ(ReadDromEdField(f.Desktop, dfStatusMessage, &capture), "Brush 12 selected");
-    EXPECT_EQ(ReadDromEdField(f.Desktop, dfStatusFile, &capture), "miss1.mis");
+    std::string fields;
+    for (const TDromEdField field : {dfObjectName, dfBrushNumber, dfStatusMessage, dfStatusFile})
+        fields += ReadDromEdField(f.Desktop, field, &capture) + "|";
+    EXPECT_EQ(fields, "Guard (345)|12|Brush 12 selected|miss1.mis|");
     EXPECT_EQ(DetectBrushPanel(f.Desktop, &capture), bkObject);
     // A narrow status bar shows as many whole characters as fit.
     const std::string message = "Linked 12 objects to -34 in c:/missions/test_1.mis; ok! Link";
