@@ -7,6 +7,7 @@
 #include "dromedscreen/Glyphs.h"
 #include "linkpainter/LinkPainter.h"
 #include "support/DemoMission.h"
+#include "support/MissionWriter.h"
 #include "support/SyntheticMission.h"
 #include "text/TextFile.h"
 #include "workspace/FavoritesFile.h"
@@ -58,6 +59,16 @@ void Missions(const fs::path& folder) {
     test::TSyntheticSettings usual; // the generator's own sizes
     usual.Seed = 3;
     Put(folder, "usual.mis", test::MakeSyntheticMission(usual).Mission);
+}
+
+void QuestVars(const fs::path& folder) {
+    Put(folder, "empty.bin", std::string());
+    Put(folder, "secrets.bin", test::chunks::QuestVars({{"DrSSecrets", 0}, {"goal_state_0", 0}}));
+    Put(folder, "loot.bin",
+        test::chunks::QuestVars({{"goal_type_1", 3}, {"goal_loot_1", 150}, {"goal_gold_1", 120},
+                                 {"goal_special_1", 6}, {"goal_min_diff_1", 1},
+                                 {"GOAL_TYPE_2", 3}, {"goal_goods_2", 30}, {"goal_max_diff_2", 1},
+                                 {"goal_type_3", 3}, {"goal_reverse_3", 1}}));
 }
 
 void Favorites(const fs::path& folder) {
@@ -145,5 +156,6 @@ int main(int argc, char** argv) {
     Template(root / "fuzz_link_template");
     KeyScripts(root / "fuzz_send_keys");
     Pictures(root / "fuzz_text_recognition");
+    QuestVars(root / "fuzz_quest_vars");
     return 0;
 }

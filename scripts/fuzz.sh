@@ -37,7 +37,7 @@ while [ $# -gt 0 ]; do
 done
 if [ ${#targets[@]} -eq 0 ]; then
     targets=(fuzz_mission fuzz_favorites fuzz_settings fuzz_link_template fuzz_send_keys
-             fuzz_text_recognition)
+             fuzz_text_recognition fuzz_quest_vars)
 fi
 
 build=build/fuzz

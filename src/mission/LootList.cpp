@@ -101,8 +101,7 @@ public:
         if (flavor != kContainsFlavor) return;
         TLootListObjInfo* info = FindLootInfo(dest);
         if (info == nullptr) return;
-        info->Containers.emplace_back(
-            IdText(destName, dest) + "\tis contained by " + IdText(sourceName, source), source);
+        info->Containers.push_back({source, sourceName, destName});
     }
 
     // Whether OnLink would keep the link: links of other flavors or to other objects are not.
@@ -144,6 +143,8 @@ struct TTotals {
     std::array<int, kSpecialBits> Special{};
 };
 
+} // namespace
+
 std::string SpecialText(std::uint32_t special) {
     std::string text;
     for (int b = 0; b < kSpecialBits; ++b) {
@@ -165,6 +166,8 @@ std::string SpecialCountText(const std::array<int, kSpecialBits>& counts) {
     }
     return text;
 }
+
+namespace {
 
 // The first level of AnsiCompareText as a byte table: bytes of the same rank compare equal at
 // that level, and ranks keep its order. Derived from AnsiCompareText itself: at the first
@@ -343,14 +346,9 @@ TLootList FormatLootList(std::vector<TLootListObjInfo> infos, const std::string&
         if (k + 8 < keys.size()) __builtin_prefetch(&infos[keys[k + 8].Index]);
 #endif
         const TLootListObjInfo& info = infos[keys[k].Index];
-        for (const auto& [line, containerId] : info.Containers) {
-            const std::size_t tab = line.find("\tis contained by ");
-            const std::size_t split = tab == std::string::npos ? line.find('\t') : tab;
-            if (split == std::string::npos) {
-                annotations.push_back({line, {}, containerId});
-            } else {
-                annotations.push_back({line.substr(0, split), line.substr(split + 1), containerId});
-            }
+        for (const TLootContainer& c : info.Containers) {
+            annotations.push_back(
+                {IdText(c.ContentName, info.ObjID), "is contained by " + IdText(c.Name, c.Id), c.Id});
         }
         // The line is put together in one buffer and copied once into a string of its size.
         char* p = buffer.data();
@@ -389,7 +387,34 @@ TLootList FormatLootList(std::vector<TLootListObjInfo> infos, const std::string&
         Append(list, "Annotations:");
         AppendPadded(list, annotations, WidestBefore(annotations) + 1);
     }
+    for (std::size_t r = 0; r < list.Totals.size(); ++r) {
+        const TTotals& row = totals[r];
+        list.Totals[r] = {Add32(Add32(row.Gold, row.Gems), row.Art), row.Gold, row.Gems, row.Art,
+                          row.Special};
+    }
+    list.Order.reserve(keys.size());
+    for (const TKey& key : keys) list.Order.push_back(key.Index);
+    list.Objects = std::move(infos);
     return list;
+}
+
+void AppendLootGoals(TLootList& list, const std::vector<TLootGoal>& goals) {
+    if (goals.empty()) return;
+    Append(list, {});
+    Append(list, "Loot goals:");
+    for (const TLootGoal& goal : goals) {
+        for (int d = 0; d < kDifficulties; ++d) {
+            if (!goal.AppliesOn(d)) continue;
+            TLootGoalCheck check{goal.Number, d,
+                                 UnmetNeeds(goal, list.Totals[static_cast<std::size_t>(d)])};
+            std::string line = "Goal " + std::to_string(goal.Number) + " (" + DifficultyName(d) +
+                               "): " + (check.Unmet.empty() ? "reachable" : "unreachable: ");
+            for (std::size_t i = 0; i < check.Unmet.size(); ++i)
+                line += (i == 0 ? "" : "; ") + NeedText(check.Unmet[i]);
+            Append(list, std::move(line));
+            list.Goals.push_back(std::move(check));
+        }
+    }
 }
 
 TLootList BuildLootList(const std::filesystem::path& mission,
@@ -417,7 +442,34 @@ TLootList BuildLootList(const std::filesystem::path& mission,
     };
     params.OnMessage = onMessage;
     ReadProps(params);
-    return FormatLootList(collector.Take(), PathToText(mission.filename()));
+    TLootList list = FormatLootList(collector.Take(), PathToText(mission.filename()));
+    TMissionFile file;
+    file.Open(mission);
+    AppendLootGoals(list, ReadLootGoals(file));
+    return list;
+}
+
+void CheckLootGoals(const std::filesystem::path& mission, const std::filesystem::path& gamesysDir,
+                    const TUserMessageEvent& onMessage, std::vector<std::string>& report,
+                    std::vector<TLootGoalCheck>* unreachable) {
+    {
+        TMissionFile file;
+        file.Open(mission);
+        if (ReadLootGoals(file).empty()) return;
+    }
+    const TLootList list = BuildLootList(mission, gamesysDir, onMessage);
+    std::vector<std::string> lines;
+    for (const TLootGoalCheck& check : list.Goals) {
+        for (const TUnmetNeed& need : check.Unmet) {
+            lines.push_back(" - Goal " + std::to_string(check.Goal) + " on " +
+                            DifficultyName(check.Difficulty) + " " + NeedText(need));
+        }
+        if (unreachable != nullptr && !check.Unmet.empty()) unreachable->push_back(check);
+    }
+    if (lines.empty()) return;
+    if (!report.empty()) report.emplace_back();
+    report.emplace_back("Unreachable loot goals:");
+    report.insert(report.end(), lines.begin(), lines.end());
 }
 
 } // namespace kv

@@ -191,7 +191,7 @@ void ReadBrushList(const TReadBrushListParams& params) {
             });
         }
     }
-    if (params.Report != nullptr) RunSanityCheck(file, names, *params.Report);
+    if (params.Report != nullptr) RunSanityCheck(file, names, *params.Report, params.Findings);
 }
 
 namespace {

@@ -37,11 +37,14 @@ using TLinkRecordEvent =
 // message box, the command line prints a warning. The operation goes on afterwards.
 using TUserMessageEvent = std::function<void(const std::string& message)>;
 
+struct TSanityFindings;
+
 struct TReadBrushListParams {
     std::filesystem::path FileName;
     TBrushEvent OnBrush;                        // unset: the brush list is not read
     bool UseBrushIDs = false;                   // the brushes' own IDs, else running numbers from 1
     std::vector<std::string>* Report = nullptr; // set: the sanity check appends its lines
+    TSanityFindings* Findings = nullptr;        // and, when set too, its records
 };
 
 // A property or flavor name with its mode: for properties 0 own values, 1 own value or the

@@ -53,7 +53,7 @@ std::string Decimal(std::int64_t v) { return std::to_string(v); }
 // Death stage 12
 
 void CheckDeathStage(TMissionFile& file, const TMissionNames& names,
-                     std::vector<std::string>& report) {
+                     std::vector<std::string>& report, TSanityFindings* findings) {
     const std::optional<TChunkBuffer> chunk = file.ReadChunk("P$DeathStag");
     if (!chunk) return;
     const std::size_t sectionStart = report.size();
@@ -61,8 +61,9 @@ void CheckDeathStage(TMissionFile& file, const TMissionNames& names,
     records::ForEachProp(view, [&](const records::TPropRecord& rec) {
         records::TByteCursor data = rec.Data;
         if (data.Remaining() == 4 && data.I32() == kBuggyDeathStage) {
-            report.push_back(" - Object ID " + Decimal(rec.Id) + " (" +
-                             names.GetObjectName(rec.Id, true) + ")");
+            std::string name = names.GetObjectName(rec.Id, true);
+            report.push_back(" - Object ID " + Decimal(rec.Id) + " (" + name + ")");
+            if (findings != nullptr) findings->DeathStage12.push_back({rec.Id, std::move(name)});
         }
     });
     const std::size_t found = report.size() - sectionStart;
@@ -366,7 +367,7 @@ std::string Hex8(std::int32_t v) {
 
 void LoadLinkData(TMissionFile& file, TLinkTable& table,
                   std::vector<std::unique_ptr<TLinkDataCache>>& held,
-                  std::vector<std::string>& report) {
+                  std::vector<std::string>& report, TSanityFindings* findings) {
     // The links are visited grouped by data chunk, so that each chunk is loaded and indexed
     // once however its links are ordered; the messages keep the order of the table.
     std::vector<std::string> dataNames(table.Chunks.size());
@@ -406,52 +407,69 @@ void LoadLinkData(TMissionFile& file, TLinkTable& table,
     if (cache != nullptr) cache->ForgetIndex();
     for (std::size_t i = 0; i < table.Links.size(); ++i) {
         const TMyLinkInfo& link = table.Links[i];
+        std::string problem;
         if (outcome[i] == kNoChunk) {
-            report.push_back(" wtf? no link data found for " + table.Chunks[link.Chunk]);
+            problem = "wtf? no link data found for " + table.Chunks[link.Chunk];
         } else if (outcome[i] == kNoRecord) {
-            report.push_back(std::string(" wtf? no data for ") + words[i] + " ID " +
-                             Hex8(link.LinkID) + " found");
+            problem = std::string("wtf? no data for ") + words[i] + " ID " + Hex8(link.LinkID) +
+                      " found";
+        } else {
+            continue;
         }
+        report.push_back(" " + problem);
+        if (findings != nullptr) findings->LinkDataProblems.push_back(std::move(problem));
     }
 }
 
 // ---------------------------------------------------------------------------------------------
 // Report lines
 
-std::string DuplicateLine(const TMyLinkInfo& link, const std::string& chunkName, std::size_t count,
-                          const std::vector<std::string>& relations, const TMissionNames& names) {
+TDuplicateLinks DuplicateRun(const TMyLinkInfo& link, const std::string& chunkName,
+                             std::size_t count, const std::vector<std::string>& relations,
+                             const TMissionNames& names) {
     std::string kind;
-    const char* sourceText = " from object ID ";
-    const char* destText = " to object ID ";
     if (AnsiSameText(chunkName, "L$Receptron")) {
         kind = "receptrons";
-        sourceText = " at object ID ";
-        destText = " for stim ID ";
     } else if (AnsiSameText(chunkName, "L$arSrcDesc")) {
         kind = "stims";
-        sourceText = " at object ID ";
-        destText = " with stim ID ";
     } else if (link.Flavor >= 1 && std::size_t{link.Flavor} <= relations.size()) {
         kind = relations[std::size_t{link.Flavor} - 1] + "-links";
     } else {
         kind = "(flavor " + Decimal(link.Flavor) + ")-links";
     }
-    return " - " + Decimal(static_cast<std::int64_t>(count)) + " identical " + kind + sourceText +
-           Decimal(link.Source) + " (" + names.GetObjectName(link.Source, true) + ")" + destText +
-           Decimal(link.Dest) + " (" + names.GetObjectName(link.Dest, true) + ")";
+    return {count,       std::move(kind), link.Flavor, link.Source,
+            names.GetObjectName(link.Source, true), link.Dest,
+            names.GetObjectName(link.Dest, true)};
+}
+
+std::string DuplicateLine(const TDuplicateLinks& run) {
+    const char* sourceText = " from object ID ";
+    const char* destText = " to object ID ";
+    if (run.Kind == "receptrons") {
+        sourceText = " at object ID ";
+        destText = " for stim ID ";
+    } else if (run.Kind == "stims") {
+        sourceText = " at object ID ";
+        destText = " with stim ID ";
+    }
+    return " - " + Decimal(static_cast<std::int64_t>(run.Count)) + " identical " + run.Kind +
+           sourceText + Decimal(run.Source) + " (" + run.SourceName + ")" + destText +
+           Decimal(run.Dest) + " (" + run.DestName + ")";
 }
 
 void CheckDuplicateLinks(TMissionFile& file, const TMissionNames& names,
-                         std::vector<std::string>& report) {
+                         std::vector<std::string>& report, TSanityFindings* findings) {
     const std::size_t sectionStart = report.size();
     const std::vector<std::string> relations = ReadRelationNames(file);
     TLinkTable table = ReadLinkTable(file);
 
     KeepTwins(table, [](const TMyLinkInfo&, std::size_t) {});
     std::vector<std::unique_ptr<TLinkDataCache>> held; // the data the links point into
-    LoadLinkData(file, table, held, report);
+    LoadLinkData(file, table, held, report, findings);
     KeepTwins(table, [&](const TMyLinkInfo& first, std::size_t count) {
-        report.push_back(DuplicateLine(first, table.Chunks[first.Chunk], count, relations, names));
+        TDuplicateLinks run = DuplicateRun(first, table.Chunks[first.Chunk], count, relations, names);
+        report.push_back(DuplicateLine(run));
+        if (findings != nullptr) findings->DuplicateLinks.push_back(std::move(run));
     });
 
     if (report.size() == sectionStart) return;
@@ -463,9 +481,9 @@ void CheckDuplicateLinks(TMissionFile& file, const TMissionNames& names,
 } // namespace
 
 void RunSanityCheck(TMissionFile& file, const TMissionNames& names,
-                    std::vector<std::string>& report) {
-    CheckDeathStage(file, names, report);
-    CheckDuplicateLinks(file, names, report);
+                    std::vector<std::string>& report, TSanityFindings* findings) {
+    CheckDeathStage(file, names, report, findings);
+    CheckDuplicateLinks(file, names, report, findings);
     if (!report.empty() && report.front().empty()) report.erase(report.begin());
 }
 

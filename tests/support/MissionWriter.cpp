@@ -36,6 +36,15 @@ TBytes Concat(const TBytes& a, const TBytes& b) {
 
 namespace chunks {
 
+TBytes QuestVars(const std::vector<std::pair<std::string, std::int32_t>>& vars) {
+    TBytes b;
+    for (const auto& [name, value] : vars) {
+        Append(b, LenZText(name));
+        PutI32(b, value);
+    }
+    return b;
+}
+
 TBytes Props(const std::vector<std::pair<std::int32_t, TBytes>>& records) {
     TBytes b;
     for (const auto& [id, data] : records) {

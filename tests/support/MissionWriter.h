@@ -49,6 +49,8 @@ using TNames = std::vector<std::pair<std::int32_t, std::string>>;
                               const std::vector<std::pair<std::int32_t, TBytes>>& records);
 // 76-byte brush records; terrain brushes (media 0..127) followed by their face blocks.
 [[nodiscard]] TBytes Brushes(const std::vector<TBrushRec>& brushes);
+// QUEST_DB and QUEST_CMP: u32 length, the name and its zero byte, i32 value.
+[[nodiscard]] TBytes QuestVars(const std::vector<std::pair<std::string, std::int32_t>>& vars);
 // Relations: 32-byte zero-padded names.
 [[nodiscard]] TBytes Relations(const std::vector<std::string>& names);
 // A zero-terminated text (GAM_FILE).
