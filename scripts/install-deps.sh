@@ -10,12 +10,13 @@
 set -euo pipefail
 
 if [ "${1:-}" = "--windows" ]; then
-    packages=(g++-mingw-w64-x86-64 wine wine64 xvfb x11-xserver-utils googletest)
+    packages=(g++-mingw-w64-x86-64 wine wine64 xvfb x11-xserver-utils googletest
+              nlohmann-json3-dev)
 elif [ "${1:-}" = "--fuzz" ]; then
     packages=(clang libclang-rt-14-dev)
 else
     packages=(cmake ninja-build g++ pkg-config python3 qt6-base-dev libgl-dev
-              libgtest-dev libgmock-dev libbenchmark-dev)
+              libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev)
 fi
 
 missing=()

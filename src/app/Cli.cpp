@@ -29,12 +29,13 @@ constexpr const char* kUsage =
     "Mission and gamesys files are only read, never written.\n"
     "\n"
     "Commands:\n"
-    "  check MISSION\n"
-    "      Sanity check: objects left at death stage 12 and links that exist more than once.\n"
+    "  check MISSION [--gamesys-dir DIR] [--format FORM]\n"
+    "      Sanity check: objects left at death stage 12, links that exist more than once and\n"
+    "      loot goals that cannot be met on some difficulty (the gamesys as for loot).\n"
     "      Prints the report, or \"No typical errors detected\".\n"
-    "  loot MISSION [--gamesys-dir DIR]\n"
-    "      The loot list with its totals per difficulty. The gamesys is looked for in DIR\n"
-    "      first (default: the mission's folder), then in the mission's folder.\n"
+    "  loot MISSION [--gamesys-dir DIR] [--format FORM]\n"
+    "      The loot list with its totals per difficulty and its loot goals. The gamesys is\n"
+    "      looked for in DIR first (default: the mission's folder), then in the mission's folder.\n"
     "  import MISSION [-o FILE] [--brush-ids] [--kinds LETTERS] [--name TEXT]\n"
     "      The mission's brushes as a favourites file, written to FILE or to the standard\n"
     "      output. --brush-ids numbers them by their own brush IDs instead of 1, 2, 3, ...;\n"
@@ -43,9 +44,11 @@ constexpr const char* kUsage =
     "  chunks FILE\n"
     "      The table of contents of a mission, gamesys or saved game: name, offset and size\n"
     "      of every chunk.\n"
-    "  links MISSION [--object ID]... [--flavor N]...\n"
+    "  links MISSION [--object ID]... [--flavor N]... [--format FORM]\n"
     "      Every link as \"link ID, source, destination, flavor\". With --object only links\n"
     "      between the objects given, with --flavor only links of the flavor numbers given.\n"
+    "  --format text (the report as the window shows it, the default), json (one object with\n"
+    "      every section as an array of records) or csv (a header line and a record per row).\n"
     "\n"
     "DromEd remote control: the commands type into the command line of the running DromEd and\n"
     "read its window from the screen, as a user would.\n"
@@ -95,8 +98,8 @@ struct TCommandDef {
 
 const std::vector<TCommandDef>& Commands() {
     static const std::vector<TCommandDef> commands = {
-        {"check", "MISSION", {}},
-        {"loot", "MISSION", {{"--gamesys-dir", true, false}}},
+        {"check", "MISSION", {{"--gamesys-dir", true, false}, {"--format", true, false}}},
+        {"loot", "MISSION", {{"--gamesys-dir", true, false}, {"--format", true, false}}},
         {"import",
          "MISSION",
          {{"-o", true, false},
@@ -105,7 +108,8 @@ const std::vector<TCommandDef>& Commands() {
           {"--kinds", true, false},
           {"--name", true, false}}},
         {"chunks", "FILE", {}},
-        {"links", "MISSION", {{"--object", true, true}, {"--flavor", true, true}}},
+        {"links", "MISSION",
+         {{"--object", true, true}, {"--flavor", true, true}, {"--format", true, false}}},
     };
     return commands;
 }
@@ -208,11 +212,12 @@ TKindSet ParseKinds(const std::string& letters) {
 TCliResult RunCommand(const TCommandDef& command, const TParsedArgs& a, std::ostream& err,
                       const TCliClock& clock) {
     const std::filesystem::path file = ArgPath(a.Operand);
-    if (command.Name == "check") return CliCheck(file, clock());
-    if (command.Name == "loot") {
-        const auto dir = a.Value("--gamesys-dir");
-        return CliLoot(file, dir ? ArgPath(*dir) : file.parent_path(), err);
-    }
+    const auto dir = a.Value("--gamesys-dir");
+    const std::filesystem::path gamesysDir = dir ? ArgPath(*dir) : file.parent_path();
+    const auto formatArg = a.Value("--format");
+    const TReportFormat format = formatArg ? ParseReportFormat(*formatArg) : TReportFormat::Text;
+    if (command.Name == "check") return CliCheck(file, gamesysDir, clock(), err, format);
+    if (command.Name == "loot") return CliLoot(file, gamesysDir, err, format);
     if (command.Name == "import") {
         TCliImport import;
         if (const auto kinds = a.Value("--kinds")) import.Filter.Kinds = ParseKinds(*kinds);
@@ -232,7 +237,7 @@ TCliResult RunCommand(const TCommandDef& command, const TParsedArgs& a, std::ost
         if (!flavors) flavors.emplace();
         flavors->push_back(ParseNumber<std::uint16_t>(v, "flavor"));
     }
-    return CliLinks(file, objects, flavors);
+    return CliLinks(file, objects, flavors, format);
 }
 
 void PrintError(std::ostream& err, const std::string& message) {

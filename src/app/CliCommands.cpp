@@ -32,6 +32,12 @@ std::string ReportText(const std::vector<std::string>& lines) {
     return Win1252ToUtf8(text);
 }
 
+TUserMessageEvent Warnings(std::ostream& warnings) {
+    return [&warnings](const std::string& message) {
+        warnings << "korvane-cli: warning: " << Win1252ToUtf8(message) << '\n';
+    };
+}
+
 std::string FileNameText(const std::filesystem::path& file) { return PathToText(file.filename()); }
 
 // A chunk name from a damaged file may hold control characters; they must not break the
@@ -67,22 +73,30 @@ std::string ArgText(const std::string& arg) { return PathToText(ArgPath(arg)); }
 
 std::string Quote(std::string_view arg) { return "\"" + ArgText(std::string(arg)) + "\""; }
 
-TCliResult CliCheck(const std::filesystem::path& mission, TCliTime time) {
+TCliResult CliCheck(const std::filesystem::path& mission, const std::filesystem::path& gamesysDir,
+                    TCliTime time, std::ostream& warnings, TReportFormat format) {
     std::vector<std::string> lines;
+    TSanityFindings findings;
     TReadBrushListParams params;
     params.FileName = mission;
     params.Report = &lines;
+    params.Findings = &findings;
     ReadBrushList(params);
+    CheckLootGoals(mission, gamesysDir, Warnings(warnings), lines, &findings.UnreachableLootGoals);
+    if (format != TReportFormat::Text) {
+        return {lines.empty() ? kCliOk : kCliFound,
+                CheckReport(format, FileNameText(mission), findings)};
+    }
     if (lines.empty()) return {kCliOk, ReportText({"No typical errors detected"})};
     return {kCliFound, ReportText(SanityReportWithHeading(lines, FileNameText(mission), time.Hour,
                                                           time.Minute))};
 }
 
 TCliResult CliLoot(const std::filesystem::path& mission, const std::filesystem::path& gamesysDir,
-                   std::ostream& warnings) {
-    const TLootList list = BuildLootList(mission, gamesysDir, [&](const std::string& message) {
-        warnings << "korvane-cli: warning: " << Win1252ToUtf8(message) << '\n';
-    });
+                   std::ostream& warnings, TReportFormat format) {
+    const TLootList list = BuildLootList(mission, gamesysDir, Warnings(warnings));
+    if (format != TReportFormat::Text)
+        return {kCliOk, LootReport(format, FileNameText(mission), list)};
     return {kCliOk, ReportText(list.Lines)};
 }
 
@@ -128,15 +142,21 @@ TCliResult CliChunks(const std::filesystem::path& file) {
 
 TCliResult CliLinks(const std::filesystem::path& mission,
                     const std::optional<std::vector<std::int32_t>>& objects,
-                    const std::optional<std::vector<int>>& flavors) {
+                    const std::optional<std::vector<int>>& flavors, TReportFormat format) {
     TCliResult result;
+    std::vector<TLinkRow> rows;
     ReadLinks(mission, objects ? &*objects : nullptr, flavors ? &*flavors : nullptr,
               [&](std::int32_t linkId, std::int32_t source, std::int32_t dest, int flavor) {
+                  if (format != TReportFormat::Text) {
+                      rows.push_back({linkId, source, dest, flavor});
+                      return;
+                  }
                   char line[64];
                   std::snprintf(line, sizeof line, "%ld, %ld, %ld, %d\n", static_cast<long>(linkId),
                                 static_cast<long>(source), static_cast<long>(dest), flavor);
                   result.Output += line;
               });
+    if (format != TReportFormat::Text) result.Output = LinksReport(format, FileNameText(mission), rows);
     return result;
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/Cli.h"
+#include "app/CliReports.h"
 #include "items/DisplayFilter.h"
 #include "text/Exception.h"
 
@@ -48,12 +49,18 @@ struct TCliResult {
     std::string Output; // UTF-8 report text, or the bytes of a favourites file
 };
 
-// The sanity check report as the report window shows it, or "No typical errors detected".
-[[nodiscard]] TCliResult CliCheck(const std::filesystem::path& mission, TCliTime time);
+// The sanity check report as the report window shows it, or "No typical errors detected". The
+// loot goals are checked against the loot list, whose gamesys is looked for as CliLoot does.
+// In JSON or CSV the status is the same.
+[[nodiscard]] TCliResult CliCheck(const std::filesystem::path& mission,
+                                  const std::filesystem::path& gamesysDir, TCliTime time,
+                                  std::ostream& warnings,
+                                  TReportFormat format = TReportFormat::Text);
 
 // The loot list; "Gamesys not found" goes to Warnings and the list is made without it.
 [[nodiscard]] TCliResult CliLoot(const std::filesystem::path& mission,
-                                 const std::filesystem::path& gamesysDir, std::ostream& warnings);
+                                 const std::filesystem::path& gamesysDir, std::ostream& warnings,
+                                 TReportFormat format = TReportFormat::Text);
 
 struct TCliImport {
     TDisplayFilter Filter;
@@ -68,7 +75,8 @@ struct TCliImport {
 // "link ID, source, destination, flavor", one link per line.
 [[nodiscard]] TCliResult CliLinks(const std::filesystem::path& mission,
                                   const std::optional<std::vector<std::int32_t>>& objects,
-                                  const std::optional<std::vector<int>>& flavors);
+                                  const std::optional<std::vector<int>>& flavors,
+                                  TReportFormat format = TReportFormat::Text);
 
 // "dromed COMMAND ...": Args are the arguments after "dromed". The status is kCliOk, or
 // kCliFound when DromEd answered no; DromEd not running, a command that could not be typed and

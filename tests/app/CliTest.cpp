@@ -1,6 +1,7 @@
 // korvane-cli as a shell sees it: exit statuses, the exact text of every command on small
 // generated missions, and clear errors for bad arguments and missing, folder or damaged files.
 #include "app/Cli.h"
+#include "app/CliReports.h"
 
 #include "support/MissionWriter.h"
 #include "text/ScratchFolder.h"
@@ -183,11 +184,27 @@ TEST_F(CliTest, CheckPrintsTheReportWithItsHeadingAndEndsWithStatusOne) {
         "\n"
         "Duplicate links found:\n"
         " - 2 identical ControlDevice-links from object ID 1 (Lever) to object ID 2 (Door)\n");
+    // The same findings as records: names in UTF-8, numbers as numbers, the same status.
+    const TRun json = Cli({"check", std::string(utf8.begin(), utf8.end()), "--format=json"});
+    EXPECT_EQ(json.Status, 1);
+    for (const char* part : {"\"file\": \"ch\xC3\xA2teau.mis\"",
+                             "\"object_id\": 7,\n      \"name\": \"Caf\xC3\xA9 rat\"",
+                             "\"count\": 2,\n      \"kind\": \"ControlDevice-links\""}) {
+        EXPECT_NE(json.Out.find(part), std::string::npos) << part << "\n" << json.Out;
+    }
     for (const TMissionWriter& w : {ImportMission(), TMissionWriter()}) {
         const TRun clean = Cli({"check", Save(w, "clean.mis")});
         EXPECT_EQ(clean.Status, 0);
         EXPECT_EQ(clean.Out + "|" + clean.Err, "No typical errors detected\n|");
     }
+}
+
+// Fields with a comma, a quote or a line break are quoted, their quotes doubled.
+TEST(CsvFieldTest, QuotesOnlyWhatNeedsIt) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"Guard (12)", "Guard (12)"}, {"", ""},           {"S1,S3", "\"S1,S3\""},
+        {"say \"hi\"", "\"say \"\"hi\"\"\""}, {"a\nb", "\"a\nb\""}, {"a\rb", "\"a\rb\""}};
+    for (const auto& [field, csv] : cases) EXPECT_EQ(CsvField(field), csv) << field;
 }
 
 // loot
@@ -216,6 +233,33 @@ TEST_F(CliTest, LootLooksForTheGamesysInTheFolderGivenFirst) {
                   "\"\n");
     EXPECT_EQ(missing.Out.find("GoldCoin"), std::string::npos) << missing.Out;
     EXPECT_NE(missing.Out.find("TOTAL                 0"), std::string::npos) << missing.Out;
+}
+
+// A loot goal is checked against the loot list read with its gamesys, found as loot finds it.
+TEST_F(CliTest, CheckFindsLootGoalsTheLootCannotMeet) {
+    fs::create_directory(folder_ / "gamesys");
+    test::SaveBytes(folder_ / "gamesys" / "loot.gam",
+                    TMissionWriter()
+                        .Chunk("P$Loot", chunks::Props({{-3, chunks::Loot(25, 0, 0, 0)}}))
+                        .Bytes());
+    const auto goal = [&](std::int32_t gold) {
+        return Save(LootMission().Chunk("QUEST_DB",
+                                        chunks::QuestVars({{"goal_type_2", 3},
+                                                           {"goal_gold_2", gold},
+                                                           {"goal_max_diff_2", 0}})),
+                    "goals.mis");
+    };
+    const std::string dir = (folder_ / "gamesys").string();
+    const TRun met = Cli({"check", goal(25), "--gamesys-dir", dir});
+    EXPECT_EQ(std::to_string(met.Status) + met.Err + met.Out, "0No typical errors detected\n");
+    const TRun unmet = Cli({"check", goal(26), "--gamesys-dir", dir});
+    EXPECT_EQ(std::to_string(unmet.Status) + unmet.Err + unmet.Out,
+              "1[09:05] File: goals.mis\n\nUnreachable loot goals:\n"
+              " - Goal 2 on Normal needs 26 in gold, the mission holds 25\n");
+    const TRun missing = Cli({"check", goal(25)});
+    EXPECT_EQ(missing.Status, 1);
+    EXPECT_TRUE(missing.Err.starts_with("korvane-cli: warning: Gamesys not found")) << missing.Err;
+    EXPECT_TRUE(missing.Out.ends_with("needs 25 in gold, the mission holds 0\n")) << missing.Out;
 }
 
 // import

@@ -145,6 +145,13 @@ TBytes DemoMissionBytes() {
     w.Chunk("L$AIWatchOb", LinksOf(kAIWatchObj, 0x601, {{2, 11}, {1, 13}, {2, 11}, {2, 11}}));
     w.Chunk("LD$AIWatchO", chunks::LinkData(8, {{0x601, watch}, {0x602, Bytes(8, 0x30)},
                                                 {0x603, watch}, {0x604, watch}}));
+    // Loot goals: 700 in total, which Normal misses (the kitchen coins are gone there), and
+    // special S3 (the goblet).
+    w.Chunk("QUEST_DB", chunks::QuestVars({{"DrSSecrets", 0},
+                                           {"goal_type_0", 3},
+                                           {"goal_loot_0", 700},
+                                           {"goal_type_1", 3},
+                                           {"goal_special_1", 4}}));
     return w.Bytes();
 }
 

@@ -31,6 +31,14 @@ namespace {
 
 const QString kMissionFilter = "Thief mission files (*.mis;*.cow)|*.mis;*.cow|All files (*.*)|*.*";
 
+// "Gamesys not found: ..." while the loot is read, shown in a box with the normal cursor.
+TUserMessageEvent GamesysMessages(QWidget* parent, TUiPrompts& prompts) {
+    return [parent, &prompts](const std::string& message) {
+        const TCursorOverride normal(Qt::ArrowCursor);
+        prompts.Message(parent, ToQt(message), TMsgType::Error, TMsgButtons::Ok);
+    };
+}
+
 // No repaints of the list while thousands of rows arrive; it is drawn once at the end, also
 // when the reading fails half-way and the rows read so far stay.
 class TFrozenUpdates {
@@ -103,6 +111,11 @@ void TFrmKvMain::ActImportMisExecute(const QAction* sender) {
         options.Report = Settings.MisCheck ? &report : nullptr;
         ImportMissionBrushes(mission, options);
     }
+    if (check || Settings.MisCheck) {
+        const TCursorOverride busy(Qt::WaitCursor);
+        CheckLootGoals(mission, LootGamesysDir(Settings.DromEdPath, mission),
+                       GamesysMessages(this, prompts_), report);
+    }
 
     if (!report.empty()) {
         const QTime now = QTime::currentTime();
@@ -137,11 +150,7 @@ void TFrmKvMain::ActLootListExecute() {
     {
         const TCursorOverride busy(Qt::WaitCursor);
         list = BuildLootList(mission, LootGamesysDir(Settings.DromEdPath, mission),
-                             [this](const std::string& message) {
-                                 const TCursorOverride normal(Qt::ArrowCursor);
-                                 prompts_.Message(this, ToQt(message), TMsgType::Error,
-                                                  TMsgButtons::Ok);
-                             });
+                             GamesysMessages(this, prompts_));
     }
     ShowReport(this, prompts_, dmMisc_, "Loot list", list.Text(), false);
 

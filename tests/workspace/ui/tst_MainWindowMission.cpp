@@ -194,6 +194,23 @@ private slots:
         }
     }
 
+    // The check reads the loot with the gamesys, as the loot list does, for the loot goals.
+    void checkReportsUnreachableLootGoals() {
+        TMainWindowFixture f;
+        Save(LootMission().Chunk("QUEST_DB", chunks::QuestVars({{"goal_type_0", 3},
+                                                                {"goal_gold_0", 30},
+                                                                {"goal_min_diff_0", 1}})),
+             f.Path("Goals.mis"));
+        Save(LootGamesys(), f.Path("loot.gam"));
+        f.Prompts.Files = {f.Path("Goals.mis")};
+        f.Win->ActSanityCheck->trigger();
+        QCOMPARE(Reports(f).size(), 1);
+        QCOMPARE(ReportLines(Reports(f).at(0)).mid(1),
+                 (QStringList{"", "Unreachable loot goals:",
+                              " - Goal 0 on Hard needs 30 in gold, the mission holds 25",
+                              " - Goal 0 on Expert needs 30 in gold, the mission holds 25"}));
+    }
+
     void importReplacesTheFavouritesByTheMissionsBrushes() {
         const struct {
             bool Damaged, MisCheck, MisBNum;
