@@ -198,10 +198,9 @@ std::string LootCsv(const TLootList& list) {
     }
     for (const auto& row : containers) csv.Row(row);
     for (const TLootGoalCheck& g : list.Goals) {
-        std::string unmet;
-        for (const TUnmetNeed& need : g.Unmet) unmet += (unmet.empty() ? "" : "; ") + NeedText(need);
         csv.Row({"loot_goal", "", "", "", "", "", "", "", "", "", "", Num(g.Goal),
-                 DifficultyName(g.Difficulty), g.Unmet.empty() ? "yes" : "no", unmet});
+                 DifficultyName(g.Difficulty), g.Unmet.empty() ? "yes" : "no",
+                 NeedsText(g.Unmet)});
     }
     return csv.Text();
 }

@@ -407,19 +407,28 @@ void AppendLootGoals(TLootList& list, const std::vector<TLootGoal>& goals) {
             if (!goal.AppliesOn(d)) continue;
             TLootGoalCheck check{goal.Number, d,
                                  UnmetNeeds(goal, list.Totals[static_cast<std::size_t>(d)])};
-            std::string line = "Goal " + std::to_string(goal.Number) + " (" + DifficultyName(d) +
-                               "): " + (check.Unmet.empty() ? "reachable" : "unreachable: ");
-            for (std::size_t i = 0; i < check.Unmet.size(); ++i)
-                line += (i == 0 ? "" : "; ") + NeedText(check.Unmet[i]);
-            Append(list, std::move(line));
+            Append(list, "Goal " + std::to_string(goal.Number) + " (" + DifficultyName(d) + "): " +
+                             (check.Unmet.empty() ? "reachable"
+                                                  : "unreachable: " + NeedsText(check.Unmet)));
             list.Goals.push_back(std::move(check));
         }
     }
 }
 
-TLootList BuildLootList(const std::filesystem::path& mission,
-                        const std::filesystem::path& gamesysDir,
-                        const TUserMessageEvent& onMessage) {
+namespace {
+
+// The loot objectives of the mission, read before the long read so that a damaged quest chunk
+// ends the command at once.
+std::vector<TLootGoal> MissionLootGoals(const std::filesystem::path& mission) {
+    TMissionFile file;
+    file.Open(mission);
+    return ReadLootGoals(file);
+}
+
+TLootList BuildLootListFor(const std::filesystem::path& mission,
+                           const std::filesystem::path& gamesysDir,
+                           const TUserMessageEvent& onMessage,
+                           const std::vector<TLootGoal>& goals) {
     TLootCollector collector;
     TReadPropsParams params;
     params.FileName = mission;
@@ -443,21 +452,24 @@ TLootList BuildLootList(const std::filesystem::path& mission,
     params.OnMessage = onMessage;
     ReadProps(params);
     TLootList list = FormatLootList(collector.Take(), PathToText(mission.filename()));
-    TMissionFile file;
-    file.Open(mission);
-    AppendLootGoals(list, ReadLootGoals(file));
+    AppendLootGoals(list, goals);
     return list;
+}
+
+} // namespace
+
+TLootList BuildLootList(const std::filesystem::path& mission,
+                        const std::filesystem::path& gamesysDir,
+                        const TUserMessageEvent& onMessage) {
+    return BuildLootListFor(mission, gamesysDir, onMessage, MissionLootGoals(mission));
 }
 
 void CheckLootGoals(const std::filesystem::path& mission, const std::filesystem::path& gamesysDir,
                     const TUserMessageEvent& onMessage, std::vector<std::string>& report,
                     std::vector<TLootGoalCheck>* unreachable) {
-    {
-        TMissionFile file;
-        file.Open(mission);
-        if (ReadLootGoals(file).empty()) return;
-    }
-    const TLootList list = BuildLootList(mission, gamesysDir, onMessage);
+    const std::vector<TLootGoal> goals = MissionLootGoals(mission);
+    if (goals.empty()) return;
+    const TLootList list = BuildLootListFor(mission, gamesysDir, onMessage, goals);
     std::vector<std::string> lines;
     for (const TLootGoalCheck& check : list.Goals) {
         for (const TUnmetNeed& need : check.Unmet) {

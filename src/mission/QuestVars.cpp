@@ -114,4 +114,10 @@ std::string NeedText(const TUnmetNeed& need) {
            std::to_string(need.Holds);
 }
 
+std::string NeedsText(const std::vector<TUnmetNeed>& needs) {
+    std::string text;
+    for (const TUnmetNeed& need : needs) text += (text.empty() ? "" : "; ") + NeedText(need);
+    return text;
+}
+
 } // namespace kv

@@ -72,5 +72,7 @@ struct TUnmetNeed {
                                                  const TLootHoldings& holdings);
 // "needs 1500 in total, the mission holds 1320", "needs special S2, which no loot object holds".
 [[nodiscard]] std::string NeedText(const TUnmetNeed& need);
+// The texts of the needs joined by "; ".
+[[nodiscard]] std::string NeedsText(const std::vector<TUnmetNeed>& needs);
 
 } // namespace kv

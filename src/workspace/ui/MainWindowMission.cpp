@@ -113,8 +113,14 @@ void TFrmKvMain::ActImportMisExecute(const QAction* sender) {
     }
     if (check || Settings.MisCheck) {
         const TCursorOverride busy(Qt::WaitCursor);
-        CheckLootGoals(mission, LootGamesysDir(Settings.DromEdPath, mission),
-                       GamesysMessages(this, prompts_), report);
+        try {
+            CheckLootGoals(mission, LootGamesysDir(Settings.DromEdPath, mission),
+                           GamesysMessages(this, prompts_), report);
+        } catch (const std::exception& e) {
+            if (check) throw;
+            // The favourites are imported; the check's other findings are still shown.
+            LogException(e);
+        }
     }
 
     if (!report.empty()) {

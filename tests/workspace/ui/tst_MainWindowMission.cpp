@@ -209,6 +209,19 @@ private slots:
                  (QStringList{"", "Unreachable loot goals:",
                               " - Goal 0 on Hard needs 30 in gold, the mission holds 25",
                               " - Goal 0 on Expert needs 30 in gold, the mission holds 25"}));
+
+        // Importing with the check on, a damaged quest chunk is logged and the brushes come in.
+        TMainWindowFixture g;
+        Settings.MisCheck = true;
+        Save(LootMission().Chunk("QUEST_DB", {9, 0, 0, 0}), g.Path("Bad.mis"));
+        g.Prompts.Answers = {TMsgAnswer::No}; // not in DromEd
+        g.Prompts.Files = {g.Path("Bad.mis")};
+        QString caption;
+        g.Prompts.Dialogs.push_back(FilterScript(TDisplayFilter{}, TDisplayFilter{}, &caption));
+        g.Win->ActImportMis->trigger();
+        QCOMPARE(Favourites(g).size(), 4);
+        QVERIFY2(g.LogLines().at(0).contains("QUEST_DB"), qPrintable(g.LogLines().join('|')));
+        QCOMPARE(Texts(g), QStringList{kLoadInDromEd});
     }
 
     void importReplacesTheFavouritesByTheMissionsBrushes() {
